@@ -1,0 +1,331 @@
+#include "CliCommands.h"
+
+#include "CliOptions.h"
+#include "DataFile.h"
+#include "Encoding.h"
+#include "Filter.h"
+#include "ListCollator.h"
+#include "Search.h"
+#include "TextExport.h"
+#include "TextImport.h"
+
+#include <array>
+#include <functional>
+#include <map>
+
+using namespace spelldata;
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quarvine-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  import SPELLS.TXT BASE   convert a text spell file to the data file set BASE\n"
+    "  export BASE OUT.TXT      write the collection as text, as the save-as-text does\n"
+    "  info BASE                count spells by kind and level, and list the books\n"
+    "  list BASE                print the spells in list order, one list line each\n"
+    "  search BASE STRING       print the names of the spells that contain STRING\n"
+    "\n"
+    "BASE is the data file set's base path; a trailing .Dat is taken off.\n"
+    "Run 'quarvine-cli COMMAND --help' for a command's options.\n"
+    "Exit codes: 0 done, 1 wrong usage, 2 unreadable, malformed or unwritable file.\n";
+
+struct Io {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+int usageError(const Io& io, const std::string& message) {
+    io.err << "quarvine-cli: " << message << "\nRun 'quarvine-cli --help' for usage.\n";
+    return ExitUsage;
+}
+
+int fileError(const Io& io, const std::string& message) {
+    io.err << "quarvine-cli: " << message << '\n';
+    return ExitBadFile;
+}
+
+std::string baseOf(const std::string& arg) {
+    if (arg.size() > 4 && AsciiEqualsIgnoringCase(arg.substr(arg.size() - 4), ".dat"))
+        return arg.substr(0, arg.size() - 4);
+    return arg;
+}
+
+// Loads a data file set; prints the error and returns false when it fails.
+bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookList& books) {
+    books = InitialBookList();
+    const std::string base = baseOf(arg);
+    const ReadReport report = ReadDataFile(spells, books, base);
+    if (!report.status) {
+        io.err << "quarvine-cli: "
+               << (report.status.kind == ErrorKind::NotFound
+                       ? "No Such File: " + base + ".Dat"
+                       : report.status.message)
+               << '\n';
+        return false;
+    }
+    if (report.refused > 0)
+        io.err << "quarvine-cli: warning: " << report.refused
+               << " spells did not fit into the collection of " << SpellCollection::Capacity
+               << " and were left out\n";
+    return true;
+}
+
+std::string utf8(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+
+int runImport(const CliOptions& o, const Io& io) {
+    if (o.positional.size() != 2)
+        return usageError(io, "import needs SPELLS.TXT and BASE");
+    SpellCollection spells;
+    const ImportReport report = ImportSpellText(o.positional[0], spells);
+    if (!report.status)
+        return fileError(io, report.status.message + " (" + o.positional[0] + ")");
+    if (report.refused > 0)
+        io.err << "quarvine-cli: warning: " << report.refused
+               << " spells did not fit into the collection of " << SpellCollection::Capacity
+               << " and were left out\n";
+    if (Status s = WriteDataFile(spells, InitialBookList(), baseOf(o.positional[1])); !s)
+        return fileError(io, s.message);
+    io.out << "Imported " << report.imported << " spells into " << baseOf(o.positional[1])
+           << ".Dat\n";
+    return ExitOk;
+}
+
+int runExport(const CliOptions& o, const Io& io) {
+    if (o.positional.size() != 2)
+        return usageError(io, "export needs BASE and OUT.TXT");
+    int extraLines = 2;
+    if (const auto n = o.value("--extra-lines")) {
+        try {
+            std::size_t used = 0;
+            extraLines = std::stoi(*n, &used);
+            if (used != n->size() || extraLines < 1 || extraLines > 66)
+                throw std::invalid_argument(*n);
+        } catch (const std::exception&) {
+            return usageError(io, "--extra-lines takes a whole number from 1 to 66");
+        }
+    }
+    SpellCollection spells;
+    BookList books;
+    if (!load(io, o.positional[0], spells, books))
+        return ExitBadFile;
+    std::string text;
+    if (o.has("--list")) {
+        std::vector<const SpellRecord*> records;
+        for (const SpellRecord& r : spells)
+            records.push_back(&r);
+        text = SaveList(records);
+    } else {
+        for (const SpellRecord& r : spells)
+            text += SaveSpell(r, extraLines);
+    }
+    if (Status s = WriteTextOutput(o.positional[1], text, o.has("--append")); !s)
+        return fileError(io, s.message);
+    return ExitOk;
+}
+
+int runInfo(const CliOptions& o, const Io& io) {
+    if (o.positional.size() != 1)
+        return usageError(io, "info needs BASE");
+    SpellCollection spells;
+    BookList books;
+    if (!load(io, o.positional[0], spells, books))
+        return ExitBadFile;
+    std::array<int, 3> byKind{};
+    std::map<int, int> byLevel;
+    std::vector<int> members(books.size(), 0);
+    for (const SpellRecord& r : spells) {
+        ++byKind[static_cast<std::size_t>(r.kind())];
+        ++byLevel[r->Level];
+        for (std::size_t b = 1; b < members.size() && b < MaxBooks; ++b)
+            members[b] += r->BookSet.test(static_cast<int>(b));
+    }
+    io.out << "Spells: " << spells.Count() << "\n";
+    io.out << "Wizard spells: " << byKind[0] << "\nPriest prayers: " << byKind[1]
+           << "\nPsionic powers and Info entries: " << byKind[2] << "\n";
+    io.out << "By level:\n";
+    for (const auto& [level, n] : byLevel) {
+        const std::string letter = LevelLetter(static_cast<SpellLevel>(level));
+        io.out << "  " << (letter.empty() ? std::to_string(level) : letter) << ": " << n << "\n";
+    }
+    io.out << "Books:\n";
+    for (std::size_t b = 1; b < books.size(); ++b) {
+        if (IsBookPosition(books, static_cast<int>(b)))
+            io.out << "  " << b << " " << utf8(books[b]) << ": " << members[b] << " spells\n";
+    }
+    return ExitOk;
+}
+
+bool parseLevels(const std::string& text, FilterSet& filter) {
+    static const std::map<std::string, int> letters = {
+        {"C", 0}, {"1", 1}, {"2", 2}, {"3", 3},  {"4", 4},  {"5", 5},  {"6", 6},
+        {"7", 7}, {"8", 8}, {"9", 9}, {"10", 10}, {"D", 11}, {"S", 12}, {"I", 13}};
+    for (const std::string& part : SplitList(text)) {
+        const auto it = letters.find(part);
+        if (it == letters.end())
+            return false;
+        filter.set(static_cast<std::size_t>(it->second));
+    }
+    return true;
+}
+
+bool parseKinds(const std::string& text, KindSet& kinds) {
+    for (const std::string& part : SplitList(text)) {
+        if (part == "W")
+            kinds.set(0);
+        else if (part == "P")
+            kinds.set(1);
+        else if (part == "S")
+            kinds.set(2);
+        else
+            return false;
+    }
+    return true;
+}
+
+bool parseSort(const std::string& text, SortOrder& order) {
+    static const std::map<std::string, SortOrder> names = {{"level", SortOrder::Level},
+                                                           {"name", SortOrder::Name},
+                                                           {"type", SortOrder::Type},
+                                                           {"type-level", SortOrder::TypeLevel}};
+    const auto it = names.find(text);
+    if (it == names.end())
+        return false;
+    order = it->second;
+    return true;
+}
+
+int runList(const CliOptions& o, const Io& io) {
+    if (o.positional.size() != 1)
+        return usageError(io, "list needs BASE");
+    FilterSet filter;
+    KindSet kinds;
+    SortOrder order = SortOrder::Name;
+    if (!parseLevels(o.value("--levels").value_or("C,1,2,3,4,5,6,7,8,9,10,D,S,I"), filter))
+        return usageError(io, "--levels takes a comma list of C,1,...,10,D,S,I");
+    if (!parseKinds(o.value("--kinds").value_or("W,P,S"), kinds))
+        return usageError(io, "--kinds takes a comma list of W,P,S");
+    if (!parseSort(o.value("--sort").value_or("name"), order))
+        return usageError(io, "--sort takes level, name, type or type-level");
+    filter.set(AnyMark);
+    filter.set(EntireList);
+    SpellCollection spells;
+    BookList books;
+    if (!load(io, o.positional[0], spells, books))
+        return ExitBadFile;
+    std::vector<ListRow> rows = BuildRows(spells, filter, kinds, order);
+    ListCollator collator;
+    SortRows(rows, collator);
+    for (const ListRow& row : rows) {
+        const SpellRecord& r = spells[row.Index];
+        io.out << utf8(r->Name) << (r->Reversible ? " (Reversible)" : "") << "   " << ListCode(r)
+               << "\n";
+    }
+    return ExitOk;
+}
+
+bool parseFields(const std::string& text, SearchOptions& options) {
+    options.name = options.description = options.source = options.school = options.sphere = false;
+    const std::map<std::string, bool*> fields = {{"name", &options.name},
+                                                 {"description", &options.description},
+                                                 {"source", &options.source},
+                                                 {"school", &options.school},
+                                                 {"sphere", &options.sphere}};
+    for (const std::string& part : SplitList(text)) {
+        const auto it = fields.find(part);
+        if (it == fields.end())
+            return false;
+        *it->second = true;
+    }
+    return true;
+}
+
+int runSearch(const CliOptions& o, const Io& io) {
+    if (o.positional.size() != 2 || o.positional[1].empty())
+        return usageError(io, "search needs BASE and a non-empty STRING");
+    SearchOptions options;
+    if (const auto fields = o.value("--fields"); fields && !parseFields(*fields, options))
+        return usageError(io, "--fields takes a comma list of name,description,source,school,sphere");
+    SpellCollection spells;
+    BookList books;
+    if (!load(io, o.positional[0], spells, books))
+        return ExitBadFile;
+    SearchSpells(Utf8ToCp1252(o.positional[1]), spells,
+                 static_cast<std::uint16_t>(spells.Count()), options);
+    for (const SpellRecord& r : spells) {
+        if (r->Shown)
+            io.out << utf8(r->Name) << "\n";
+    }
+    return ExitOk;
+}
+
+struct Command {
+    std::function<int(const CliOptions&, const Io&)> run;
+    std::vector<std::string> withValue;
+    std::vector<std::string> switches;
+    const char* help;
+};
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"import",
+         {runImport, {}, {}, "Usage: quarvine-cli import SPELLS.TXT BASE\n"
+                             "Reads a text spell file and writes it as the data file set BASE\n"
+                             "(BASE.Dat, BASE.SBK with an empty book list, BASE.SBN).\n"}},
+        {"export",
+         {runExport, {"--extra-lines"}, {"--list", "--append"},
+          "Usage: quarvine-cli export BASE OUT.TXT [--list] [--append] [--extra-lines N]\n"
+          "Writes every spell, in slot order, as whole spells in the text spell format\n"
+          "followed by N empty lines (1 to 66, default 2), or with --list as the saved list.\n"
+          "--append adds to OUT.TXT instead of replacing it.\n"}},
+        {"info",
+         {runInfo, {}, {}, "Usage: quarvine-cli info BASE\n"
+                           "Prints the number of spells by kind and by level, and each book\n"
+                           "with the number of its member spells.\n"}},
+        {"list",
+         {runList, {"--sort", "--levels", "--kinds"}, {},
+          "Usage: quarvine-cli list BASE [--sort level|name|type|type-level]\n"
+          "                         [--levels C,1,...,10,D,S,I] [--kinds W,P,S]\n"
+          "Prints the spells that pass the level and kind filter in the list's order\n"
+          "(default: every level and kind, sorted by name), one list line each.\n"}},
+        {"search",
+         {runSearch, {"--fields"}, {},
+          "Usage: quarvine-cli search BASE STRING [--fields name,description,source,school,sphere]\n"
+          "Prints the names of the spells whose chosen fields (default: all) contain STRING,\n"
+          "ignoring the case of a-z.\n"}},
+    };
+    return table;
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Io io{out, err};
+    if (args.empty())
+        return usageError(io, "no command given");
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        out << kUsage;
+        return ExitOk;
+    }
+    const auto it = commands().find(args[0]);
+    if (it == commands().end())
+        return usageError(io, "unknown command '" + args[0] + "'");
+    const Command& command = it->second;
+    if (wantsHelp(args)) {
+        out << command.help;
+        return ExitOk;
+    }
+    const CliOptions options = ParseCliOptions(args, 1, command.withValue, command.switches);
+    if (!options.error.empty())
+        return usageError(io, options.error);
+    return command.run(options, io);
+}

@@ -1,0 +1,376 @@
+#include "DataFile.h"
+
+#include "FileIO.h"
+#include "TextLines.h"
+
+#include <charconv>
+#include <cstring>
+#include <optional>
+
+namespace spelldata {
+
+namespace {
+
+constexpr std::string_view kMarker = "#9#";
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::size_t kCountRecord = MaxBooks;
+
+// Parses a decimal number without sign; nullopt for anything else.
+std::optional<unsigned long> parseNumber(std::string_view text) {
+    unsigned long value = 0;
+    if (text.empty())
+        return std::nullopt;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// Reads the .Dat lines of one set; every failure names the file and the line.
+class DatParser {
+public:
+    DatParser(std::string_view text, const std::string& name) : lines_(text), name_(name) {}
+
+    Status parse(std::vector<SpellRecord>& out) {
+        std::string_view line;
+        if (!lines_.next(line))
+            return error("the file is empty; its first line must be the number of spells");
+        const auto count = parseNumber(line);
+        if (!count)
+            return error("the count line \"" + std::string(line) + "\" is not a number");
+        out.reserve(std::min<unsigned long>(*count, SpellCollection::Capacity));
+        for (unsigned long i = 0; i < *count; ++i) {
+            SpellRecord record;
+            if (Status s = parseBlock(record, i, *count); !s)
+                return s;
+            out.push_back(std::move(record));
+        }
+        return Status::Ok();
+    }
+
+private:
+    Status error(const std::string& what) const {
+        return Status::Error(ErrorKind::Malformed,
+                             name_ + ", line " + std::to_string(lines_.lineNumber()) + ": " + what);
+    }
+
+    bool read(std::string_view& line) { return lines_.next(line); }
+
+    // Reads one line into a field; false at the end of the file.
+    bool field(std::string& to) {
+        std::string_view line;
+        if (!read(line))
+            return false;
+        to.assign(line);
+        return true;
+    }
+
+    Status parseBlock(SpellRecord& record, unsigned long index, unsigned long count) {
+        std::string_view name, reversible, kind, level;
+        if (!read(name))
+            return error("the file ends after " + std::to_string(index) + " of " +
+                         std::to_string(count) + " spells");
+        if (!read(reversible) || !read(kind))
+            return truncated();
+        if (kind.empty() || (kind[0] != 'W' && kind[0] != 'R' && kind[0] != 'S'))
+            return error("the kind line \"" + std::string(kind) + "\" does not start with W, R or S");
+        record = SpellRecord(kind[0] == 'W'   ? SpellKind::Wizard
+                             : kind[0] == 'R' ? SpellKind::Priest
+                                              : SpellKind::Psionic);
+        TBasic& b = record.basic();
+        b.Name.assign(name);
+        b.Reversible = reversible == "1" ? 1 : 0;
+        if (!read(level))
+            return truncated();
+        const auto levelValue = parseNumber(level);
+        if (!levelValue || *levelValue > 255)
+            return error("the level \"" + std::string(level) + "\" is not a number from 0 to 255");
+        b.Level = static_cast<SpellLevel>(*levelValue);
+        if (!field(b.SavingThrow) || !field(b.Range) || !field(b.Source) ||
+            !field(b.AreaOfEffect) || !field(b.School) || !kindFields(record))
+            return truncated();
+        return bookSetAndDescription(b);
+    }
+
+    bool kindFields(SpellRecord& record) {
+        switch (record.kind()) {
+        case SpellKind::Wizard: {
+            TWiz& w = record.wiz();
+            return field(w.Components) && field(w.Duration) && field(w.CastingTime);
+        }
+        case SpellKind::Priest: {
+            TPri& p = record.pri();
+            return field(p.Sphere) && field(p.Components) && field(p.Duration) &&
+                   field(p.CastingTime);
+        }
+        case SpellKind::Psionic: {
+            TPsi& p = record.psi();
+            return field(p.InitialCost) && field(p.PowerScore) && field(p.MaintenanceCost) &&
+                   field(p.PreparationTime) && field(p.Prerequisites);
+        }
+        }
+        return false;
+    }
+
+    Status bookSetAndDescription(TBasic& b) {
+        std::string_view line;
+        if (!read(line))
+            return truncated();
+        const std::size_t bits = std::min<std::size_t>(line.size(), MaxBooks);
+        for (std::size_t i = 0; i < bits; ++i) {
+            if (line[i] == '1')
+                b.BookSet.set(static_cast<int>(i), true);
+        }
+        if (!read(line)) // the opening marker; its content is not examined
+            return truncated();
+        // The description lines run to the closing marker and are joined with
+        // CR LF, the exact inverse of writing them.
+        bool first = true;
+        while (read(line)) {
+            if (line.substr(0, 3) == kMarker)
+                return Status::Ok();
+            if (!first)
+                b.Description += kCrLf;
+            b.Description += line;
+            first = false;
+        }
+        return error("the file ends inside the description of \"" + b.Name +
+                     "\" (no closing #9# line)");
+    }
+
+    Status truncated() const { return error("the file ends inside a spell"); }
+
+    LineReader lines_;
+    const std::string& name_;
+};
+
+void appendLine(std::string& out, std::string_view line) {
+    out += line;
+    out += kCrLf;
+}
+
+// Calls fn for each line of a description, whatever its line ends.
+template <typename Fn> void forEachLine(std::string_view text, Fn fn) {
+    if (text.empty()) {
+        fn(std::string_view());
+        return;
+    }
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line))
+        fn(line);
+    const char last = text.back();
+    if (last == '\r' || last == '\n')
+        fn(std::string_view()); // a final line end leaves an empty last line
+}
+
+std::string_view kindLetter(SpellKind kind) {
+    switch (kind) {
+    case SpellKind::Priest:
+        return "R";
+    case SpellKind::Psionic:
+        return "S";
+    case SpellKind::Wizard:
+        break;
+    }
+    return "W";
+}
+
+void appendRecord(std::string& out, const SpellRecord& record) {
+    const TBasic& b = record.basic();
+    appendLine(out, b.Name);
+    appendLine(out, b.Reversible ? "1" : "0");
+    appendLine(out, kindLetter(record.kind()));
+    appendLine(out, std::to_string(b.Level));
+    for (const std::string* f : {&b.SavingThrow, &b.Range, &b.Source, &b.AreaOfEffect, &b.School})
+        appendLine(out, *f);
+    switch (record.kind()) {
+    case SpellKind::Wizard:
+        for (const std::string* f :
+             {&record.wiz().Components, &record.wiz().Duration, &record.wiz().CastingTime})
+            appendLine(out, *f);
+        break;
+    case SpellKind::Priest: {
+        const TPri& p = record.pri();
+        for (const std::string* f : {&p.Sphere, &p.Components, &p.Duration, &p.CastingTime})
+            appendLine(out, *f);
+        break;
+    }
+    case SpellKind::Psionic: {
+        const TPsi& p = record.psi();
+        for (const std::string* f : {&p.InitialCost, &p.PowerScore, &p.MaintenanceCost,
+                                     &p.PreparationTime, &p.Prerequisites})
+            appendLine(out, *f);
+        break;
+    }
+    }
+    char bits[MaxBooks];
+    for (int i = 0; i < MaxBooks; ++i)
+        bits[i] = b.BookSet.test(i) ? '1' : '0';
+    appendLine(out, std::string_view(bits, MaxBooks));
+    appendLine(out, kMarker);
+    forEachLine(b.Description, [&](std::string_view line) { appendLine(out, line); });
+    appendLine(out, kMarker);
+}
+
+std::vector<const std::string*> oneLineFields(const SpellRecord& record) {
+    const TBasic& b = record.basic();
+    std::vector<const std::string*> fields = {&b.Name,   &b.SavingThrow,  &b.Range,
+                                              &b.Source, &b.AreaOfEffect, &b.School};
+    if (record.kind() == SpellKind::Psionic) {
+        const TPsi& p = record.psi();
+        fields.insert(fields.end(), {&p.InitialCost, &p.PowerScore, &p.MaintenanceCost,
+                                     &p.PreparationTime, &p.Prerequisites});
+    } else {
+        if (record.kind() == SpellKind::Priest)
+            fields.push_back(&record.pri().Sphere);
+        fields.insert(fields.end(),
+                      {record.components(), record.duration(), record.castingTime()});
+    }
+    return fields;
+}
+
+} // namespace
+
+std::string BasePath(std::string_view path) {
+    const std::size_t sep = path.find_last_of("/\\");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || (sep != std::string_view::npos && dot < sep))
+        return std::string(path);
+    return std::string(path.substr(0, dot));
+}
+
+DataSetPaths DataSetFiles(const std::string& base) {
+    return {ResolveFileCase(base + ".Dat"), ResolveFileCase(base + ".SBK"),
+            ResolveFileCase(base + ".SBN")};
+}
+
+ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_view dat,
+                        const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
+    ReadReport report;
+    std::vector<SpellRecord> records;
+    if (Status s = DatParser(dat, names.dat).parse(records); !s) {
+        report.status = s;
+        return report;
+    }
+    if (sbn && sbn->size() < records.size() * kCountRecord) {
+        report.status = Status::Error(
+            ErrorKind::Malformed, names.sbn + ", byte " + std::to_string(sbn->size()) +
+                                      ": the file ends early; " + std::to_string(records.size()) +
+                                      " spells need " +
+                                      std::to_string(records.size() * kCountRecord) + " bytes");
+        return report;
+    }
+    BookList newBooks = books;
+    if (sbk) {
+        newBooks.clear();
+        LineReader lines(*sbk);
+        std::string_view line;
+        while (lines.next(line))
+            newBooks.emplace_back(line);
+    }
+    // Everything is read: commit.
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (sbn)
+            std::memcpy(records[i]->BookCounts.data(), sbn->data() + i * kCountRecord,
+                        kCountRecord);
+        if (spells.Append(std::move(records[i])))
+            ++report.added;
+        else
+            ++report.refused;
+    }
+    books = std::move(newBooks);
+    return report;
+}
+
+ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base) {
+    const DataSetPaths names = DataSetFiles(base);
+    std::string dat, sbk, sbn;
+    if (Status s = ReadFileBytes(names.dat, dat); !s) {
+        if (s.kind == ErrorKind::NotFound)
+            s.message = "No Such File";
+        return {s};
+    }
+    const bool haveSbk = ReadFileBytes(names.sbk, sbk).ok();
+    const bool haveSbn = CanOpenFile(names.sbn) && ReadFileBytes(names.sbn, sbn).ok();
+    ReadReport report =
+        ParseDataSet(spells, books, dat, haveSbk ? &sbk : nullptr, haveSbn ? &sbn : nullptr, names);
+    // A set without its book file gets one, holding the table in use.
+    if (report.status && !haveSbk)
+        WriteFileAtomically(names.sbk, FormatBookFile(books));
+    return report;
+}
+
+std::string FormatDatFile(const SpellCollection& spells) {
+    std::size_t size = 16;
+    for (const SpellRecord& r : spells)
+        size += 400 + r->Description.size() + r->Name.size();
+    std::string out;
+    out.reserve(size);
+    appendLine(out, std::to_string(spells.Count()));
+    for (const SpellRecord& r : spells)
+        appendRecord(out, r);
+    return out;
+}
+
+std::string FormatBookFile(const BookList& books) {
+    std::string out;
+    for (const std::string& line : books)
+        appendLine(out, line);
+    return out;
+}
+
+std::string FormatCountFile(const SpellCollection& spells) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(spells.Count()) * kCountRecord);
+    for (const SpellRecord& r : spells)
+        out.append(reinterpret_cast<const char*>(r->BookCounts.data()), kCountRecord);
+    return out;
+}
+
+Status CheckWritable(const SpellCollection& spells) {
+    for (int slot = 0; slot < spells.Count(); ++slot) {
+        const SpellRecord& r = spells[slot];
+        for (const std::string* f : oneLineFields(r)) {
+            if (f->find_first_of("\r\n") != std::string::npos)
+                return Status::Error(ErrorKind::Invalid,
+                                     "The spell \"" + r->Name +
+                                         "\" has a line break in a one-line field; the file "
+                                         "was not saved.");
+        }
+        bool endMarker = false;
+        forEachLine(r->Description,
+                    [&](std::string_view line) { endMarker |= line.substr(0, 3) == kMarker; });
+        if (endMarker)
+            return Status::Error(ErrorKind::Invalid,
+                                 "The description of \"" + r->Name +
+                                     "\" has a line beginning with #9#, which would end it "
+                                     "early when read back; the file was not saved.");
+    }
+    return Status::Ok();
+}
+
+Status WriteDataFile(const SpellCollection& spells, const BookList& books, const std::string& base) {
+    if (Status s = CheckWritable(spells); !s)
+        return s;
+    const DataSetPaths names = DataSetFiles(base);
+    SaveFile files[3] = {SaveFile(names.dat), SaveFile(names.sbk), SaveFile(names.sbn)};
+    const std::string contents[3] = {FormatDatFile(spells), FormatBookFile(books),
+                                     FormatCountFile(spells)};
+    for (int i = 0; i < 3; ++i) {
+        Status s = files[i].open();
+        if (s)
+            s = files[i].write(contents[i]);
+        if (s)
+            s = files[i].finish();
+        if (!s)
+            return s;
+    }
+    for (SaveFile& f : files) {
+        if (Status s = f.commit(); !s)
+            return s;
+    }
+    return Status::Ok();
+}
+
+} // namespace spelldata

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace spelldata {
+
+// Conversions between the single-byte code pages of the files and Unicode
+// (UTF-8), for the windows. The core keeps text as the files' bytes and never
+// converts on its own.
+
+// Windows-1252 to UTF-8. The five bytes that code page leaves undefined map to
+// the C1 control characters of the same value, so every byte survives a round
+// trip through Utf8ToCp1252.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// UTF-8 to Windows-1252. Characters the code page lacks become '?'; when
+// `lossless` is given it is set to false if that happened. Malformed UTF-8
+// sequences are taken byte by byte as '?'.
+std::string Utf8ToCp1252(std::string_view utf8, bool* lossless = nullptr);
+
+// DOS code page 437 to UTF-8 (the code page of the text spell format).
+std::string Cp437ToUtf8(std::string_view bytes);
+
+// Compares two Windows-1252 strings without regard to letter case (ASCII and
+// the accented letters of the code page).
+bool EqualsIgnoringCase1252(std::string_view a, std::string_view b);
+
+// Compares two strings without regard to ASCII letter case.
+bool AsciiEqualsIgnoringCase(std::string_view a, std::string_view b);
+
+} // namespace spelldata

@@ -1,0 +1,66 @@
+#include "Search.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+
+namespace spelldata {
+
+namespace {
+
+// Upper-cases a-z; every other byte stays as it is.
+constexpr std::array<char, 256> makeUpperTable() {
+    std::array<char, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        table[static_cast<std::size_t>(i)] = static_cast<char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+    return table;
+}
+constexpr std::array<char, 256> kUpper = makeUpperTable();
+
+void appendUpper(std::string& out, const std::string& field) {
+    const std::size_t at = out.size();
+    out.resize(at + field.size());
+    char* dst = out.data() + at;
+    for (std::size_t i = 0; i < field.size(); ++i)
+        dst[i] = kUpper[static_cast<unsigned char>(field[i])];
+}
+
+bool contains(const std::string& haystack, const std::string& needle) {
+    return memmem(haystack.data(), haystack.size(), needle.data(), needle.size()) != nullptr;
+}
+
+} // namespace
+
+int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t count,
+                 const SearchOptions& options) {
+    std::string upperNeedle;
+    upperNeedle.reserve(needle.size());
+    for (const char c : needle)
+        upperNeedle += kUpper[static_cast<unsigned char>(c)];
+    const int last = std::min<int>(count, spells.Count());
+    std::string text; // reused for every record
+    int found = 0;
+    for (int slot = 0; slot < last; ++slot) {
+        SpellRecord& record = spells[slot];
+        TBasic& b = record.basic();
+        if (!options.entireList && !b.Shown)
+            continue; // Shown is already clear
+        text.clear();
+        if (options.name)
+            appendUpper(text, b.Name);
+        if (options.description)
+            appendUpper(text, b.Description);
+        if (options.source)
+            appendUpper(text, b.Source);
+        if (options.school)
+            appendUpper(text, b.School);
+        if (options.sphere && record.kind() == SpellKind::Priest)
+            appendUpper(text, record.pri().Sphere);
+        b.Shown = !text.empty() && !upperNeedle.empty() && contains(text, upperNeedle) ? 1 : 0;
+        found += b.Shown;
+    }
+    return found;
+}
+
+} // namespace spelldata

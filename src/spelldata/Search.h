@@ -1,0 +1,30 @@
+#pragma once
+
+#include "SpellCollection.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace spelldata {
+
+// Which fields a search looks in, and whether it searches every record or only
+// those of the current list (Shown set).
+struct SearchOptions {
+    bool name = true;
+    bool description = true;
+    bool source = true;
+    bool school = true;  // school, or discipline for psionic powers
+    bool sphere = true;  // priest prayers only
+    bool entireList = true;
+};
+
+// Sets Shown on records 0..count-1: 1 when `needle` occurs, ignoring the case
+// of a-z only, in the record's chosen fields joined without separator (in the
+// order name, description, source, school, sphere), so a match may span two
+// fields. Records outside the current list are cleared when entireList is off.
+// An empty needle finds nothing.
+// Returns the number of records found.
+int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t count,
+                 const SearchOptions& options);
+
+} // namespace spelldata

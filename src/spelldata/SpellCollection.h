@@ -1,0 +1,56 @@
+#pragma once
+
+#include "SpellRecord.h"
+
+#include <vector>
+
+namespace spelldata {
+
+// The spell collection: up to Capacity records, dense in slots 0..Count()-1.
+// Slot order is the order of loading or adding, not any display order; other
+// windows refer to a record only by its slot number.
+class SpellCollection {
+public:
+    static constexpr int Capacity = 15000;
+
+    int Count() const { return static_cast<int>(slots_.size()); }
+    int FreeSlots() const { return Capacity - Count(); }
+    bool Full() const { return Count() >= Capacity; }
+
+    // Lines of the list after the last filter run, and marked records. Plain
+    // counters: the commands that change them keep them up to date.
+    int ShownCount = 0;
+    int MarkedCount = 0;
+
+    SpellRecord& operator[](int slot) { return slots_.at(static_cast<std::size_t>(slot)); }
+    const SpellRecord& operator[](int slot) const {
+        return slots_.at(static_cast<std::size_t>(slot));
+    }
+
+    // Puts a record into slot Count(). Returns false, leaving the collection
+    // unchanged, when all slots are taken.
+    bool Append(SpellRecord record);
+
+    // Destroys every record; the collection is empty afterwards. The counters
+    // ShownCount and MarkedCount are reset with it.
+    void FreeAllSpells();
+
+    // Removes the record in `slot` by moving the last record into it. Returns
+    // the slot the moved record came from (Count() before the call minus one),
+    // so that a list row pointing there can be renumbered. Lowers MarkedCount
+    // when the removed record was marked; ShownCount is the list's business.
+    int RemoveSlot(int slot);
+
+    // Counts the records whose Marked byte is set (the value MarkedCount must hold).
+    int CountMarked() const;
+
+    auto begin() { return slots_.begin(); }
+    auto end() { return slots_.end(); }
+    auto begin() const { return slots_.begin(); }
+    auto end() const { return slots_.end(); }
+
+private:
+    std::vector<SpellRecord> slots_;
+};
+
+} // namespace spelldata

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace spelldata {
+
+// Splits text into lines. A line ends at CR LF, at a lone LF or at a lone CR,
+// so files written on any system read the same. The last line needs no line end.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    // True when no byte is left: the next read would yield no line.
+    bool atEnd() const { return pos_ >= text_.size(); }
+
+    // Reads the next line without its line end. Returns false at the end.
+    bool next(std::string_view& line);
+
+    // The number of lines read so far (the 1-based number of the last one).
+    int lineNumber() const { return lineNumber_; }
+
+    // Offset of the first byte not yet read.
+    std::size_t offset() const { return pos_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    int lineNumber_ = 0;
+};
+
+} // namespace spelldata
