@@ -59,9 +59,8 @@ bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookLis
     const ReadReport report = ReadDataFile(spells, books, base);
     if (!report.status) {
         io.err << "quarvine-cli: "
-               << (report.status.kind == ErrorKind::NotFound
-                       ? "No Such File: " + base + ".Dat"
-                       : report.status.message)
+               << (report.status.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat"
+                                                             : report.status.message)
                << '\n';
         return false;
     }
@@ -72,7 +71,9 @@ bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookLis
     return true;
 }
 
-std::string utf8(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+std::string utf8(const std::string& bytes) {
+    return Cp1252ToUtf8(bytes);
+}
 
 int runImport(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 2)
@@ -159,7 +160,7 @@ int runInfo(const CliOptions& o, const Io& io) {
 
 bool parseLevels(const std::string& text, FilterSet& filter) {
     static const std::map<std::string, int> letters = {
-        {"C", 0}, {"1", 1}, {"2", 2}, {"3", 3},  {"4", 4},  {"5", 5},  {"6", 6},
+        {"C", 0}, {"1", 1}, {"2", 2}, {"3", 3},   {"4", 4},  {"5", 5},  {"6", 6},
         {"7", 7}, {"8", 8}, {"9", 9}, {"10", 10}, {"D", 11}, {"S", 12}, {"I", 13}};
     for (const std::string& part : SplitList(text)) {
         const auto it = letters.find(part);
@@ -246,13 +247,14 @@ int runSearch(const CliOptions& o, const Io& io) {
         return usageError(io, "search needs BASE and a non-empty STRING");
     SearchOptions options;
     if (const auto fields = o.value("--fields"); fields && !parseFields(*fields, options))
-        return usageError(io, "--fields takes a comma list of name,description,source,school,sphere");
+        return usageError(io,
+                          "--fields takes a comma list of name,description,source,school,sphere");
     SpellCollection spells;
     BookList books;
     if (!load(io, o.positional[0], spells, books))
         return ExitBadFile;
-    SearchSpells(Utf8ToCp1252(o.positional[1]), spells,
-                 static_cast<std::uint16_t>(spells.Count()), options);
+    SearchSpells(Utf8ToCp1252(o.positional[1]), spells, static_cast<std::uint16_t>(spells.Count()),
+                 options);
     for (const SpellRecord& r : spells) {
         if (r->Shown)
             io.out << utf8(r->Name) << "\n";
@@ -270,28 +272,41 @@ struct Command {
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
         {"import",
-         {runImport, {}, {}, "Usage: quarvine-cli import SPELLS.TXT BASE\n"
-                             "Reads a text spell file and writes it as the data file set BASE\n"
-                             "(BASE.Dat, BASE.SBK with an empty book list, BASE.SBN).\n"}},
+         {runImport,
+          {},
+          {},
+          "Usage: quarvine-cli import SPELLS.TXT BASE\n"
+          "Reads a text spell file and writes it as the data file set BASE\n"
+          "(BASE.Dat, BASE.SBK with an empty book list, BASE.SBN).\n"}},
         {"export",
-         {runExport, {"--extra-lines"}, {"--list", "--append"},
+         {runExport,
+          {"--extra-lines"},
+          {"--list", "--append"},
           "Usage: quarvine-cli export BASE OUT.TXT [--list] [--append] [--extra-lines N]\n"
           "Writes every spell, in slot order, as whole spells in the text spell format\n"
           "followed by N empty lines (1 to 66, default 2), or with --list as the saved list.\n"
           "--append adds to OUT.TXT instead of replacing it.\n"}},
         {"info",
-         {runInfo, {}, {}, "Usage: quarvine-cli info BASE\n"
-                           "Prints the number of spells by kind and by level, and each book\n"
-                           "with the number of its member spells.\n"}},
+         {runInfo,
+          {},
+          {},
+          "Usage: quarvine-cli info BASE\n"
+          "Prints the number of spells by kind and by level, and each book\n"
+          "with the number of its member spells.\n"}},
         {"list",
-         {runList, {"--sort", "--levels", "--kinds"}, {},
+         {runList,
+          {"--sort", "--levels", "--kinds"},
+          {},
           "Usage: quarvine-cli list BASE [--sort level|name|type|type-level]\n"
           "                         [--levels C,1,...,10,D,S,I] [--kinds W,P,S]\n"
           "Prints the spells that pass the level and kind filter in the list's order\n"
           "(default: every level and kind, sorted by name), one list line each.\n"}},
         {"search",
-         {runSearch, {"--fields"}, {},
-          "Usage: quarvine-cli search BASE STRING [--fields name,description,source,school,sphere]\n"
+         {runSearch,
+          {"--fields"},
+          {},
+          "Usage: quarvine-cli search BASE STRING [--fields "
+          "name,description,source,school,sphere]\n"
           "Prints the names of the spells whose chosen fields (default: all) contain STRING,\n"
           "ignoring the case of a-z.\n"}},
     };

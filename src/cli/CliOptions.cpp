@@ -8,7 +8,9 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
 }
 } // namespace
 
-bool CliOptions::has(const std::string& name) const { return listed(switches, name); }
+bool CliOptions::has(const std::string& name) const {
+    return listed(switches, name);
+}
 
 std::optional<std::string> CliOptions::value(const std::string& name) const {
     const auto it = values.find(name);

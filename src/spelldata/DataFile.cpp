@@ -3,6 +3,7 @@
 #include "FileIO.h"
 #include "TextLines.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -50,8 +51,9 @@ public:
 
 private:
     Status error(const std::string& what) const {
+        const int line = std::max(1, lines_.lineNumber());
         return Status::Error(ErrorKind::Malformed,
-                             name_ + ", line " + std::to_string(lines_.lineNumber()) + ": " + what);
+                             name_ + ", line " + std::to_string(line) + ": " + what);
     }
 
     bool read(std::string_view& line) { return lines_.next(line); }
@@ -73,7 +75,8 @@ private:
         if (!read(reversible) || !read(kind))
             return truncated();
         if (kind.empty() || (kind[0] != 'W' && kind[0] != 'R' && kind[0] != 'S'))
-            return error("the kind line \"" + std::string(kind) + "\" does not start with W, R or S");
+            return error("the kind line \"" + std::string(kind) +
+                         "\" does not start with W, R or S");
         record = SpellRecord(kind[0] == 'W'   ? SpellKind::Wizard
                              : kind[0] == 'R' ? SpellKind::Priest
                                               : SpellKind::Psionic);
@@ -224,8 +227,7 @@ std::vector<const std::string*> oneLineFields(const SpellRecord& record) {
     } else {
         if (record.kind() == SpellKind::Priest)
             fields.push_back(&record.pri().Sphere);
-        fields.insert(fields.end(),
-                      {record.components(), record.duration(), record.castingTime()});
+        fields.insert(fields.end(), {record.components(), record.duration(), record.castingTime()});
     }
     return fields;
 }
@@ -254,11 +256,11 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
         return report;
     }
     if (sbn && sbn->size() < records.size() * kCountRecord) {
-        report.status = Status::Error(
-            ErrorKind::Malformed, names.sbn + ", byte " + std::to_string(sbn->size()) +
-                                      ": the file ends early; " + std::to_string(records.size()) +
-                                      " spells need " +
-                                      std::to_string(records.size() * kCountRecord) + " bytes");
+        report.status = Status::Error(ErrorKind::Malformed,
+                                      names.sbn + ", byte " + std::to_string(sbn->size()) +
+                                          ": the file ends early; " +
+                                          std::to_string(records.size()) + " spells need " +
+                                          std::to_string(records.size() * kCountRecord) + " bytes");
         return report;
     }
     BookList newBooks = books;
@@ -350,7 +352,8 @@ Status CheckWritable(const SpellCollection& spells) {
     return Status::Ok();
 }
 
-Status WriteDataFile(const SpellCollection& spells, const BookList& books, const std::string& base) {
+Status WriteDataFile(const SpellCollection& spells, const BookList& books,
+                     const std::string& base) {
     if (Status s = CheckWritable(spells); !s)
         return s;
     const DataSetPaths names = DataSetFiles(base);
@@ -366,11 +369,7 @@ Status WriteDataFile(const SpellCollection& spells, const BookList& books, const
         if (!s)
             return s;
     }
-    for (SaveFile& f : files) {
-        if (Status s = f.commit(); !s)
-            return s;
-    }
-    return Status::Ok();
+    return CommitTogether({&files[0], &files[1], &files[2]});
 }
 
 } // namespace spelldata

@@ -77,7 +77,8 @@ std::string toUtf8(std::string_view bytes, const std::array<char16_t, 128>& high
 char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     int len = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
-    if (b0 < 0x80 || len == 1 || (b0 & 0xF8) == 0xF8 || i + static_cast<std::size_t>(len) > s.size()) {
+    if (b0 < 0x80 || len == 1 || (b0 & 0xF8) == 0xF8 ||
+        i + static_cast<std::size_t>(len) > s.size()) {
         ++i;
         return b0 < 0x80 ? b0 : 0xFFFD;
     }
@@ -113,9 +114,13 @@ unsigned char lower1252(unsigned char c) {
 
 } // namespace
 
-std::string Cp1252ToUtf8(std::string_view bytes) { return toUtf8(bytes, kCp1252High); }
+std::string Cp1252ToUtf8(std::string_view bytes) {
+    return toUtf8(bytes, kCp1252High);
+}
 
-std::string Cp437ToUtf8(std::string_view bytes) { return toUtf8(bytes, kCp437High); }
+std::string Cp437ToUtf8(std::string_view bytes) {
+    return toUtf8(bytes, kCp437High);
+}
 
 std::string Utf8ToCp1252(std::string_view utf8, bool* lossless) {
     std::string out;

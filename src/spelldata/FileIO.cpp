@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace spelldata {
 
@@ -44,7 +45,6 @@ Status ReadFileBytes(const std::string& path, std::string& out) {
     return Status::Ok();
 }
 
-
 std::string ResolveFileCase(const std::string& path) {
     std::error_code ec;
     const fs::path p(path);
@@ -78,7 +78,8 @@ void SaveFile::discard() {
 
 Status SaveFile::failure(const char* what, int error) {
     discard();
-    return Status::Error(ErrorKind::Io, std::string(what) + " " + path_ + ": " + std::strerror(error));
+    return Status::Error(ErrorKind::Io,
+                         std::string(what) + " " + path_ + ": " + std::strerror(error));
 }
 
 Status SaveFile::open() {
@@ -141,6 +142,52 @@ Status SaveFile::commit() {
     committed_ = true;
     tempPath_.clear();
     return Status::Ok();
+}
+
+namespace {
+
+// A hard link to the file at `path` under a free temporary name; empty when
+// there is no file or the file system has no hard links.
+std::string linkOldFile(const std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string backup =
+            path + ".old" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (::link(path.c_str(), backup.c_str()) == 0)
+            return backup;
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+} // namespace
+
+Status CommitTogether(std::initializer_list<SaveFile*> files) {
+    std::vector<std::string> backups;
+    for (SaveFile* f : files)
+        backups.push_back(linkOldFile(f->path()));
+    Status result;
+    std::size_t done = 0;
+    for (SaveFile* f : files) {
+        result = f->commit();
+        if (!result)
+            break;
+        ++done;
+    }
+    std::size_t i = 0;
+    for (SaveFile* f : files) {
+        const std::string& backup = backups[i];
+        if (!result && i < done) {
+            if (backup.empty())
+                ::unlink(f->path().c_str());
+            else
+                ::rename(backup.c_str(), f->path().c_str());
+        } else if (!backup.empty()) {
+            ::unlink(backup.c_str());
+        }
+        ++i;
+    }
+    return result;
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -2,6 +2,7 @@
 
 #include "Status.h"
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,11 @@ private:
     bool finished_ = false;
     bool committed_ = false;
 };
+
+// Commits several finished SaveFiles as one: when a rename fails part-way, the
+// files already replaced are put back from hard-linked copies of the old ones,
+// so either every file is new or (as far as the file system allows) none is.
+Status CommitTogether(std::initializer_list<SaveFile*> files);
 
 // Writes a whole file safely (SaveFile open, write, finish, commit).
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);

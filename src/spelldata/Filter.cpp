@@ -13,7 +13,9 @@ void appendLevel(std::string& key, SpellLevel level) {
     key += std::to_string(level);
 }
 
-char kindLetter(SpellKind kind) { return static_cast<char>('A' + static_cast<int>(kind)); }
+char kindLetter(SpellKind kind) {
+    return static_cast<char>('A' + static_cast<int>(kind));
+}
 
 } // namespace
 

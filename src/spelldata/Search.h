@@ -13,8 +13,8 @@ struct SearchOptions {
     bool name = true;
     bool description = true;
     bool source = true;
-    bool school = true;  // school, or discipline for psionic powers
-    bool sphere = true;  // priest prayers only
+    bool school = true; // school, or discipline for psionic powers
+    bool sphere = true; // priest prayers only
     bool entireList = true;
 };
 

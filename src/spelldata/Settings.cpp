@@ -37,10 +37,9 @@ void SetDefaultColours(ColourSlots& slots) {
         ColourValue value;
     };
     static constexpr Default defaults[] = {
-        {1, ButtonFaceColour}, {2, 0x800080}, {3, 0x000000},  {4, 0x008000},
-        {5, 0x808000},         {11, 0x000000}, {12, 0xFFFFFF}, {15, 0xFF0000},
-        {16, 0x008000},        {17, 0x000080}, {18, 0xFF0000}, {19, 0xFF0000},
-        {20, 0x0000FF},        {21, WindowColour},
+        {1, ButtonFaceColour}, {2, 0x800080},  {3, 0x000000},  {4, 0x008000},      {5, 0x808000},
+        {11, 0x000000},        {12, 0xFFFFFF}, {15, 0xFF0000}, {16, 0x008000},     {17, 0x000080},
+        {18, 0xFF0000},        {19, 0xFF0000}, {20, 0x0000FF}, {21, WindowColour},
     };
     for (const Default& d : defaults)
         slots[d.slot] = d.value;
@@ -59,8 +58,8 @@ Status ParseIniFile(const std::string& text, const std::string& name, IniSetting
                              name + ", line " + std::to_string(values.size() + 1) +
                                  ": the file ends early; it needs at least 13 lines");
     IniSettings ini;
-    int* numbers[] = {&ini.mainTop,  &ini.mainLeft,  &ini.mainHeight, &ini.mainWidth,
-                      &ini.viewTop,  &ini.viewLeft,  &ini.viewHeight, &ini.viewWidth};
+    int* numbers[] = {&ini.mainTop, &ini.mainLeft, &ini.mainHeight, &ini.mainWidth,
+                      &ini.viewTop, &ini.viewLeft, &ini.viewHeight, &ini.viewWidth};
     for (std::size_t i = 0; i < 8; ++i) {
         if (!parseInt(values[i], *numbers[i]))
             return Status::Error(ErrorKind::Malformed, name + ", line " + std::to_string(i + 1) +
@@ -68,9 +67,9 @@ Status ParseIniFile(const std::string& text, const std::string& name, IniSetting
                                                            "\" is not a number");
     }
     if (!parseInt(values[11], ini.DescFontSize))
-        return Status::Error(ErrorKind::Malformed,
-                             name + ", line 12: \"" + std::string(values[11]) +
-                                 "\" is not a number");
+        return Status::Error(ErrorKind::Malformed, name + ", line 12: \"" +
+                                                       std::string(values[11]) +
+                                                       "\" is not a number");
     ini.viewMaximised = values[8] == "1";
     ini.showDescription = values[9] == "1";
     ini.DescFontName.assign(values[10]);
@@ -127,9 +126,8 @@ Status WriteFileList(const std::string& path, const std::vector<std::string>& en
 
 Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out) {
     if (bytes.size() < kColourBytes)
-        return Status::Error(ErrorKind::Malformed,
-                             name + ", byte " + std::to_string(bytes.size()) +
-                                 ": the file ends early; it needs 84 bytes");
+        return Status::Error(ErrorKind::Malformed, name + ", byte " + std::to_string(bytes.size()) +
+                                                       ": the file ends early; it needs 84 bytes");
     for (int slot = 1; slot <= ColourSlotCount; ++slot) {
         const std::size_t at = static_cast<std::size_t>(slot - 1) * 4;
         ColourValue v = 0;

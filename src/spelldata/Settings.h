@@ -25,7 +25,9 @@ inline constexpr int ColourSlotCount = 21;
 class ColourSlots {
 public:
     ColourValue& operator[](int slot) { return values_.at(static_cast<std::size_t>(slot - 1)); }
-    ColourValue operator[](int slot) const { return values_.at(static_cast<std::size_t>(slot - 1)); }
+    ColourValue operator[](int slot) const {
+        return values_.at(static_cast<std::size_t>(slot - 1));
+    }
     bool operator==(const ColourSlots&) const = default;
 
 private:

@@ -31,8 +31,8 @@ int SpellCollection::RemoveSlot(int slot) {
 }
 
 int SpellCollection::CountMarked() const {
-    return static_cast<int>(
-        std::count_if(slots_.begin(), slots_.end(), [](const SpellRecord& r) { return r->Marked; }));
+    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(),
+                                          [](const SpellRecord& r) { return r->Marked; }));
 }
 
 } // namespace spelldata

@@ -33,9 +33,20 @@ const std::string& ruleLine() {
 } // namespace
 
 std::string LevelText(const SpellRecord& record) {
-    static constexpr std::array<std::string_view, 14> words = {
-        "Cantrip", "1st", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th",
-        "Psionic Devotion", "Psionic Science", "Psionic Information"};
+    static constexpr std::array<std::string_view, 14> words = {"Cantrip",
+                                                               "1st",
+                                                               "2nd",
+                                                               "3rd",
+                                                               "4th",
+                                                               "5th",
+                                                               "6th",
+                                                               "7th",
+                                                               "8th",
+                                                               "9th",
+                                                               "10th",
+                                                               "Psionic Devotion",
+                                                               "Psionic Science",
+                                                               "Psionic Information"};
     const SpellLevel level = record->Level;
     if (level >= words.size())
         return std::to_string(level);
@@ -136,8 +147,8 @@ Status WriteTextOutput(const std::string& path, const std::string& bytes, bool a
     const int error = errno;
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed)
-        return Status::Error(ErrorKind::Io,
-                             "Cannot write " + path + ": " + std::strerror(written ? errno : error));
+        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
+                                                std::strerror(written ? errno : error));
     return Status::Ok();
 }
 

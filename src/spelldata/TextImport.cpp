@@ -17,7 +17,9 @@ bool contains(std::string_view text, std::string_view word) {
     return text.find(word) != std::string_view::npos;
 }
 
-bool opensBlock(std::string_view line) { return !line.empty() && line[0] == RuleChar; }
+bool opensBlock(std::string_view line) {
+    return !line.empty() && line[0] == RuleChar;
+}
 
 // Finds a "(...)" group: the first "(" and the first ")" after it.
 bool findGroup(const std::string& line, std::size_t& open, std::size_t& close) {
@@ -35,8 +37,8 @@ void applyNameLine(std::string_view text, TBasic& b) {
     b.Reversible = reversible != std::string::npos ? 1 : 0;
     if (b.Reversible) {
         // The blank that separates the flag from what comes before goes with it.
-        const std::size_t cut = reversible > 0 && line[reversible - 1] == ' ' ? reversible - 1
-                                                                             : reversible;
+        const std::size_t cut =
+            reversible > 0 && line[reversible - 1] == ' ' ? reversible - 1 : reversible;
         line.erase(cut);
     }
     std::size_t open = 0, close = 0;
@@ -149,10 +151,20 @@ SpellLevel LevelFromText(std::string_view line) {
         SpellLevel level;
     };
     static constexpr std::array<Row, 14> rows = {{
-        {"Tenth", "10", 10},  {"Cantrip", "0", 0}, {"First", "1", 1}, {"Secon", "2", 2},
-        {"Third", "3", 3},    {"Fourt", "4", 4},   {"Fifth", "5", 5}, {"Sixth", "6", 6},
-        {"Seven", "7", 7},    {"Eight", "8", 8},   {"Ninth", "9", 9}, {"Devoti", "", 11},
-        {"Scienc", "", 12},   {"param", "Info", 13},
+        {"Tenth", "10", 10},
+        {"Cantrip", "0", 0},
+        {"First", "1", 1},
+        {"Secon", "2", 2},
+        {"Third", "3", 3},
+        {"Fourt", "4", 4},
+        {"Fifth", "5", 5},
+        {"Sixth", "6", 6},
+        {"Seven", "7", 7},
+        {"Eight", "8", 8},
+        {"Ninth", "9", 9},
+        {"Devoti", "", 11},
+        {"Scienc", "", 12},
+        {"param", "Info", 13},
     }};
     if (contains(line, "Quest"))
         return 10;
@@ -198,8 +210,7 @@ bool ApplyFieldLine(std::string_view text, SpellRecord& record) {
         // The one-half sign of code page 437 becomes that of Windows-1252.
         ReplaceByte(value, static_cast<char>(171), static_cast<char>(189));
         put(&b.SavingThrow);
-    }
-    else if (contains(line, "School") || contains(line, "Sphere"))
+    } else if (contains(line, "School") || contains(line, "Sphere"))
         put(kind == SpellKind::Priest ? &record.pri().Sphere : nullptr);
     else if (spell)
         return true; // the remaining labels belong to psionic powers only

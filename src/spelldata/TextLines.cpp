@@ -11,9 +11,11 @@ bool LineReader::next(std::string_view& line) {
     const std::size_t left = text_.size() - pos_;
     // Find the first CR or LF; memchr for each is fast on long lines.
     const void* lf = std::memchr(begin, '\n', left);
-    const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : left;
+    const std::size_t lfAt =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : left;
     const void* cr = std::memchr(begin, '\r', lfAt);
-    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt;
+    const std::size_t end =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt;
 
     line = std::string_view(begin, end);
     std::size_t consumed = end;

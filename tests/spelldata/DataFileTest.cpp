@@ -1,0 +1,353 @@
+#include "DataFile.h"
+#include "FileIO.h"
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace spelldata;
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+namespace {
+
+SpellCollection threeKinds() {
+    SpellCollection spells;
+    spells.Append(testsupport::FullWizard());
+    spells.Append(testsupport::FullPriest());
+    spells.Append(testsupport::FullPsionic());
+    return spells;
+}
+
+// Reads a set into a fresh collection; fails the test when it is refused.
+SpellCollection readBack(const std::string& base, BookList& books) {
+    SpellCollection spells;
+    const ReadReport report = ReadDataFile(spells, books, base);
+    EXPECT_TRUE(report.status.ok()) << report.status.message;
+    return spells;
+}
+
+void expectSameRecords(const SpellCollection& a, const SpellCollection& b) {
+    ASSERT_EQ(a.Count(), b.Count());
+    for (int i = 0; i < a.Count(); ++i)
+        EXPECT_EQ(a[i], b[i]) << "slot " << i;
+}
+
+// A minimal one-spell .Dat file, with `description` lines between the markers.
+std::string oneSpellDat(const std::string& level, const std::string& descriptionLines,
+                        const std::string& kind = "W") {
+    return "1\r\nName\r\n0\r\n" + kind + "\r\n" + level +
+           "\r\nsave\r\nrange\r\nsrc\r\naoe\r\nschool\r\nc\r\nd\r\nt\r\n" + std::string(256, '0') +
+           "\r\n#9#\r\n" + descriptionLines + "#9#\r\n";
+}
+
+class DataFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string base = dir.file("SPELLS");
+    BookList books = InitialBookList();
+};
+
+} // namespace
+
+TEST(BasePathTest, RemovesTheExtensionOfTheFileNameOnly) {
+    EXPECT_EQ(BasePath("C:\\A.B\\SPELLS.DAT"), "C:\\A.B\\SPELLS");
+    EXPECT_EQ(BasePath("/home/u/a.b/spells.Dat"), "/home/u/a.b/spells");
+    EXPECT_EQ(BasePath("/home/u/a.b/spells"), "/home/u/a.b/spells");
+    EXPECT_EQ(BasePath("C:\\A.B\\SPELLS"), "C:\\A.B\\SPELLS");
+    EXPECT_EQ(BasePath("spells.v2.Dat"), "spells.v2");
+    EXPECT_EQ(BasePath("plain"), "plain");
+}
+
+TEST_F(DataFileTest, WriteReadWriteIsByteIdenticalForAllKinds) {
+    SpellCollection spells = threeKinds();
+    spells[0]->Description = "ends with a line end\r\n";
+    spells[1]->Description = "";
+    spells[2]->Description = "one\r\n\r\nthree after an empty line";
+    std::string bytes(128, '\0');
+    for (int i = 0; i < 128; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(128 + i);
+    spells[0]->Name = "High bytes " + bytes;
+    books[3] = "Book of \xC9t\xE9";
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    const std::string dat = ReadBytes(base + ".Dat");
+    const std::string sbk = ReadBytes(base + ".SBK");
+    const std::string sbn = ReadBytes(base + ".SBN");
+
+    BookList readBooks = InitialBookList();
+    SpellCollection again = readBack(base, readBooks);
+    expectSameRecords(spells, again);
+    EXPECT_EQ(readBooks, books);
+
+    ASSERT_TRUE(WriteDataFile(again, readBooks, base).ok());
+    EXPECT_EQ(ReadBytes(base + ".Dat"), dat);
+    EXPECT_EQ(ReadBytes(base + ".SBK"), sbk);
+    EXPECT_EQ(ReadBytes(base + ".SBN"), sbn);
+}
+
+TEST_F(DataFileTest, WritesTheDocumentedLayout) {
+    SpellCollection spells;
+    SpellRecord r(SpellKind::Priest);
+    r->Name = "Ember Psalm";
+    r->Reversible = 1;
+    r->Level = 5;
+    r->Description = "Line one\r\nLine two";
+    r->BookSet.set(0, true);
+    r->BookSet.set(2, true);
+    r->BookCounts[2] = 7;
+    spells.Append(r);
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+
+    const std::string bits = "101" + std::string(253, '0');
+    EXPECT_EQ(ReadBytes(base + ".Dat"), "1\r\nEmber Psalm\r\n1\r\nR\r\n5\r\n\r\n\r\n\r\n\r\n\r\n"
+                                        "\r\n\r\n\r\n\r\n" +
+                                            bits + "\r\n#9#\r\nLine one\r\nLine two\r\n#9#\r\n");
+    const std::string sbn = ReadBytes(base + ".SBN");
+    ASSERT_EQ(sbn.size(), 256u);
+    EXPECT_EQ(sbn[2], 7);
+    const std::string sbk = ReadBytes(base + ".SBK");
+    EXPECT_EQ(sbk.substr(0, 21), "None - (Full List)\r\n#");
+    EXPECT_EQ(sbk.size(), 20u + 154u * 3u);
+}
+
+TEST_F(DataFileTest, EmptyCollectionWritesCountZeroAndReadsBackNothing) {
+    ASSERT_TRUE(WriteDataFile(SpellCollection(), books, base).ok());
+    EXPECT_EQ(ReadBytes(base + ".Dat"), "0\r\n");
+    EXPECT_EQ(ReadBytes(base + ".SBN"), "");
+    SpellCollection spells;
+    const ReadReport report = ReadDataFile(spells, books, base);
+    EXPECT_TRUE(report.status.ok());
+    EXPECT_EQ(spells.Count(), 0);
+}
+
+TEST_F(DataFileTest, DescriptionsReadAsTheExactInverseOfWriting) {
+    struct Case {
+        std::string description;
+        std::string between; // the lines the writer puts between the markers
+    } cases[] = {
+        {"", "\r\n"},
+        {"a\r\nb", "a\r\nb\r\n"},
+        {"a\r\n", "a\r\n\r\n"},
+        {"\r\n\r\n", "\r\n\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SpellCollection spells;
+        SpellRecord r;
+        r->Description = c.description;
+        spells.Append(r);
+        ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+        const std::string dat = ReadBytes(base + ".Dat");
+        EXPECT_NE(dat.find("#9#\r\n" + c.between + "#9#\r\n"), std::string::npos) << c.between;
+        SpellCollection again = readBack(base, books);
+        ASSERT_EQ(again.Count(), 1);
+        EXPECT_EQ(again[0]->Description, c.description);
+    }
+}
+
+TEST_F(DataFileTest, OtherLineEndsReadLikeCrLf) {
+    std::string dat = oneSpellDat("3", "first\r\nsecond\r\n");
+    std::string lf = dat, cr = dat;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+        lf.erase(at, 1);
+    for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;)
+        cr.erase(at + 1, 1);
+    for (const std::string& text : {dat, lf, cr}) {
+        SpellCollection spells;
+        BookList b = books;
+        const ReadReport report =
+            ParseDataSet(spells, b, text, nullptr, nullptr, {"x.Dat", "", ""});
+        ASSERT_TRUE(report.status.ok()) << report.status.message;
+        ASSERT_EQ(spells.Count(), 1);
+        EXPECT_EQ(spells[0]->Level, 3);
+        EXPECT_EQ(spells[0]->Description, "first\r\nsecond");
+        EXPECT_EQ(*spells[0].castingTime(), "t");
+    }
+}
+
+TEST_F(DataFileTest, InfoEntryComesBackAsPsionicLevel13) {
+    SpellCollection spells;
+    SpellRecord info(SpellKind::Psionic);
+    info->Name = "About";
+    info->Level = LevelInfo;
+    spells.Append(info);
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    SpellCollection again = readBack(base, books);
+    ASSERT_EQ(again.Count(), 1);
+    EXPECT_EQ(again[0].kind(), SpellKind::Psionic);
+    EXPECT_TRUE(again[0].isInfo());
+    EXPECT_EQ(again[0]->Kind, 2);
+}
+
+TEST_F(DataFileTest, AddModeAppendsAndTakesTheNewBookList) {
+    SpellCollection spells = threeKinds();
+    books[1] = "Travel book";
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    BookList current = InitialBookList();
+    current[1] = "Other";
+    SpellCollection loaded;
+    ASSERT_TRUE(ReadDataFile(loaded, current, base).status.ok());
+    const ReadReport second = ReadDataFile(loaded, current, base);
+    ASSERT_TRUE(second.status.ok());
+    EXPECT_EQ(second.added, 3);
+    ASSERT_EQ(loaded.Count(), 6);
+    EXPECT_EQ(loaded[4], spells[1]);
+    EXPECT_EQ(current[1], "Travel book");
+    for (const SpellRecord& r : loaded)
+        EXPECT_EQ(r->Marked, 0);
+}
+
+TEST_F(DataFileTest, MissingDatIsNoSuchFileAndChangesNothing) {
+    SpellCollection spells = threeKinds();
+    const ReadReport report = ReadDataFile(spells, books, dir.file("absent"));
+    EXPECT_EQ(report.status.kind, ErrorKind::NotFound);
+    EXPECT_EQ(report.status.message, "No Such File");
+    EXPECT_EQ(spells.Count(), 3);
+}
+
+TEST_F(DataFileTest, MissingBookFileIsCreatedAndMissingCountsAreZero) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    std::filesystem::remove(base + ".SBK");
+    std::filesystem::remove(base + ".SBN");
+    books[7] = "Kept book";
+    SpellCollection spells;
+    ASSERT_TRUE(ReadDataFile(spells, books, base).status.ok());
+    EXPECT_EQ(books[7], "Kept book");
+    EXPECT_EQ(ReadBytes(base + ".SBK"), FormatBookFile(books));
+    for (const SpellRecord& r : spells)
+        EXPECT_EQ(r->BookCounts, (std::array<std::uint8_t, 256>{}));
+}
+
+TEST_F(DataFileTest, FilesDifferingInLetterCaseAreFoundAndReused) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    std::filesystem::rename(base + ".Dat", base + ".DAT");
+    std::filesystem::rename(base + ".SBN", base + ".sbn");
+    SpellCollection spells;
+    const ReadReport report = ReadDataFile(spells, books, base);
+    ASSERT_TRUE(report.status.ok()) << report.status.message;
+    EXPECT_EQ(spells[0]->BookCounts[255], 255);
+
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    EXPECT_FALSE(std::filesystem::exists(base + ".Dat"));
+    EXPECT_TRUE(std::filesystem::exists(base + ".DAT"));
+    EXPECT_FALSE(std::filesystem::exists(base + ".SBN"));
+}
+
+// Every malformed set is refused with the file and line named, and leaves the
+// collection and the book list exactly as they were.
+TEST_F(DataFileTest, MalformedSetsAreRefusedWithoutChangingAnything) {
+    const std::string good = oneSpellDat("3", "text\r\n");
+    struct Case {
+        const char* what;
+        std::string dat;
+        std::string sbn;
+        std::string expected; // a piece of the message
+    } cases[] = {
+        {"count not a number", "x1\r\n", "", "line 1"},
+        {"empty file", "", "", "line 1"},
+        {"negative count", "-1\r\n", "", "line 1"},
+        {"bad kind letter", oneSpellDat("3", "", "Q"), "", "line 4"},
+        {"empty kind line", oneSpellDat("3", "", ""), "", "line 4"},
+        {"level not a number", oneSpellDat("x", ""), "", "line 5"},
+        {"level above 255", oneSpellDat("256", ""), "", "line 5"},
+        {"fewer blocks than the count", "2" + good.substr(1), "", "1 of 2"},
+        {"no closing marker", good.substr(0, good.size() - 5), "", "no closing #9#"},
+        {"cut inside the fields", good.substr(0, 40), "", "ends inside"},
+        {"short count file", good, std::string(255, '\0'), "byte 255"},
+    };
+    for (const Case& c : cases) {
+        SpellCollection spells = threeKinds();
+        BookList before = books;
+        BookList b = books;
+        const std::string sbk = "None - (Full List)\r\nNew\r\n";
+        const ReadReport report = ParseDataSet(
+            spells, b, c.dat, &sbk, c.sbn.empty() ? nullptr : &c.sbn, {"S.Dat", "S.SBK", "S.SBN"});
+        EXPECT_EQ(report.status.kind, ErrorKind::Malformed) << c.what;
+        EXPECT_NE(report.status.message.find(c.expected), std::string::npos)
+            << c.what << ": " << report.status.message;
+        EXPECT_NE(report.status.message.find(c.sbn.empty() ? "S.Dat" : "S.SBN"), std::string::npos)
+            << c.what;
+        EXPECT_EQ(spells.Count(), 3) << c.what;
+        EXPECT_EQ(b, before) << c.what;
+    }
+}
+
+TEST_F(DataFileTest, ADescriptionLineStartingWithTheMarkerEndsTheDescription) {
+    const std::string dat = oneSpellDat("3", "kept\r\n#9# not kept\r\n");
+    SpellCollection spells;
+    const ReadReport report = ParseDataSet(spells, books, dat, nullptr, nullptr, {"S.Dat", "", ""});
+    ASSERT_TRUE(report.status.ok());
+    EXPECT_EQ(spells[0]->Description, "kept");
+}
+
+TEST_F(DataFileTest, RecordsThatWouldNotReadBackAreRefusedBeforeWriting) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    const std::string before = ReadBytes(base + ".Dat");
+    SpellCollection spells = threeKinds();
+    spells[1]->Range = "two\nlines";
+    EXPECT_EQ(WriteDataFile(spells, books, base).kind, ErrorKind::Invalid);
+    spells[1]->Range = "one line";
+    spells[2]->Description = "fine\r\n#9# marker";
+    const Status s = WriteDataFile(spells, books, base);
+    EXPECT_EQ(s.kind, ErrorKind::Invalid);
+    EXPECT_NE(s.message.find("Glass Mind"), std::string::npos);
+    EXPECT_EQ(ReadBytes(base + ".Dat"), before);
+}
+
+TEST_F(DataFileTest, AFailedWriteLeavesTheOldSetIntact) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    const std::string dat = ReadBytes(base + ".Dat");
+    const std::string sbn = ReadBytes(base + ".SBN");
+    // A folder in the way of the .SBN file makes its rename fail after the
+    // other temporaries were written.
+    std::filesystem::remove(base + ".SBN");
+    std::filesystem::create_directory(base + ".SBN");
+    WriteBytes(base + ".SBN/keep", "x");
+    SpellCollection changed = threeKinds();
+    changed[0]->Name = "Changed";
+    BookList otherBooks = books;
+    otherBooks[1] = "Changed too";
+    const Status s = WriteDataFile(changed, otherBooks, base);
+    EXPECT_EQ(s.kind, ErrorKind::Io);
+    EXPECT_NE(s.message.find("SPELLS.SBN"), std::string::npos) << s.message;
+    EXPECT_EQ(ReadBytes(base + ".Dat"), dat);
+    EXPECT_EQ(ReadBytes(base + ".SBK"), FormatBookFile(books));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"SPELLS.Dat", "SPELLS.SBK", "SPELLS.SBN"}));
+}
+
+TEST_F(DataFileTest, WritingIntoAReadOnlyFolderReportsTheFileAndKeepsTheOld) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write into read-only folders";
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    const std::string dat = ReadBytes(base + ".Dat");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const Status s = WriteDataFile(SpellCollection(), books, base);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(s.kind, ErrorKind::Io);
+    EXPECT_NE(s.message.find("SPELLS.Dat"), std::string::npos);
+    EXPECT_EQ(ReadBytes(base + ".Dat"), dat);
+}
+
+TEST_F(DataFileTest, LoadingPastCapacityKeepsWhatFitsAndCountsTheRest) {
+    SpellCollection big;
+    for (int i = 0; i < 10; ++i)
+        big.Append(testsupport::FullWizard("Spell " + std::to_string(i)));
+    ASSERT_TRUE(WriteDataFile(big, books, base).ok());
+    SpellCollection spells;
+    SpellRecord filler;
+    while (spells.Count() < SpellCollection::Capacity - 4)
+        spells.Append(filler);
+    const ReadReport report = ReadDataFile(spells, books, base);
+    EXPECT_TRUE(report.status.ok());
+    EXPECT_EQ(report.added, 4);
+    EXPECT_EQ(report.refused, 6);
+    EXPECT_EQ(spells.Count(), SpellCollection::Capacity);
+    EXPECT_EQ(spells[SpellCollection::Capacity - 1]->Name, "Spell 3");
+}
