@@ -5,8 +5,10 @@
 #include <QString>
 
 namespace {
+// Letter case is folded before collating: the collator alone ignores case in
+// most locales but not in the C locale, where Qt compares the raw text.
 QString fromBytes(const std::string& bytes) {
-    return QString::fromStdString(spelldata::Cp1252ToUtf8(bytes));
+    return QString::fromStdString(spelldata::Cp1252ToUtf8(bytes)).toCaseFolded();
 }
 } // namespace
 

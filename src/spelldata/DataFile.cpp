@@ -127,15 +127,22 @@ private:
         if (!read(line)) // the opening marker; its content is not examined
             return truncated();
         // The description lines run to the closing marker and are joined with
-        // CR LF, the exact inverse of writing them.
-        bool first = true;
+        // CR LF, the exact inverse of writing them. They are gathered first, so
+        // that the description is allocated once and at its exact size.
+        descriptionLines_.clear();
+        std::size_t size = 0;
         while (read(line)) {
-            if (line.substr(0, 3) == kMarker)
+            if (line.substr(0, 3) == kMarker) {
+                b.Description.reserve(size);
+                for (std::size_t i = 0; i < descriptionLines_.size(); ++i) {
+                    if (i > 0)
+                        b.Description += kCrLf;
+                    b.Description += descriptionLines_[i];
+                }
                 return Status::Ok();
-            if (!first)
-                b.Description += kCrLf;
-            b.Description += line;
-            first = false;
+            }
+            size += (descriptionLines_.empty() ? 0 : kCrLf.size()) + line.size();
+            descriptionLines_.push_back(line);
         }
         return error("the file ends inside the description of \"" + b.Name +
                      "\" (no closing #9# line)");
@@ -145,6 +152,7 @@ private:
 
     LineReader lines_;
     const std::string& name_;
+    std::vector<std::string_view> descriptionLines_; // reused for every record
 };
 
 void appendLine(std::string& out, std::string_view line) {

@@ -110,7 +110,10 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current) {
         if (first && current.empty())
             current = in.nextOrEmpty();
         first = false;
-        if (contains(current, "Author:") || contains(current, "Page:")) {
+        // Most description lines have no colon; one scan for it spares the two
+        // label searches.
+        if (contains(current, ":") &&
+            (contains(current, "Author:") || contains(current, "Page:"))) {
             applyAttribution(current, in, b);
         } else {
             b.Description += current;

@@ -1,0 +1,316 @@
+#include "CliCommands.h"
+
+#include "BookList.h"
+#include "DataFile.h"
+#include "TextExport.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace spelldata;
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = RunCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Position of the first line that begins with `prefix`; -1 when none does.
+int Find(const std::vector<std::string>& lines, const std::string& prefix) {
+    const auto it = std::find_if(lines.begin(), lines.end(),
+                                 [&](const std::string& l) { return l.starts_with(prefix); });
+    return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
+}
+
+SpellCollection Load(const std::string& base) {
+    SpellCollection spells;
+    BookList books = InitialBookList();
+    const ReadReport report = ReadDataFile(spells, books, base);
+    EXPECT_TRUE(report.status.ok()) << report.status.message;
+    return spells;
+}
+
+// A data file set made from the sample text file.
+class CliSample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const Result r =
+            Cli({"import", testsupport::SourcePath("samples/sample-spells.txt"), base});
+        ASSERT_EQ(r.code, ExitOk) << r.err;
+        EXPECT_EQ(r.out, "Imported 30 spells into " + base + ".Dat\n");
+        EXPECT_EQ(r.err, "");
+    }
+
+    std::vector<std::string> List(const std::vector<std::string>& options) {
+        std::vector<std::string> args = {"list", base};
+        args.insert(args.end(), options.begin(), options.end());
+        const Result r = Cli(args);
+        EXPECT_EQ(r.code, ExitOk) << r.err;
+        return SplitLines(r.out);
+    }
+
+    TempDir dir;
+    const std::string base = dir.file("spells");
+};
+
+} // namespace
+
+TEST(Cli, HelpForToolAndEachCommand) {
+    for (const std::string flag : {"--help", "-h", "help"}) {
+        const Result r = Cli({flag});
+        EXPECT_EQ(r.code, ExitOk);
+        EXPECT_TRUE(r.out.starts_with("Usage: quarvine-cli COMMAND")) << r.out;
+        for (const char* command : {"import", "export", "info", "list", "search"})
+            EXPECT_NE(r.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+        EXPECT_EQ(r.err, "");
+    }
+    for (const std::string command : {"import", "export", "info", "list", "search"}) {
+        const Result r = Cli({command, "--help"});
+        EXPECT_EQ(r.code, ExitOk) << command;
+        EXPECT_TRUE(r.out.starts_with("Usage: quarvine-cli " + command + " ")) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(Cli, UsageErrorsExitOne) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no command"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"import", "only.txt"}, "import needs"},
+        {{"import", "a", "b", "c"}, "import needs"},
+        {{"export", "base"}, "export needs"},
+        {{"info"}, "info needs"},
+        {{"info", "a", "b"}, "info needs"},
+        {{"list"}, "list needs"},
+        {{"list", "base", "--sort", "weird"}, "--sort"},
+        {{"list", "base", "--sort"}, "--sort needs a value"},
+        {{"list", "base", "--levels", "11"}, "--levels"},
+        {{"list", "base", "--levels", "1,,2"}, "--levels"},
+        {{"list", "base", "--kinds", "W,X"}, "--kinds"},
+        {{"list", "base", "--bogus"}, "unknown option --bogus"},
+        {{"search", "base"}, "search needs"},
+        {{"search", "base", ""}, "search needs"},
+        {{"search", "base", "x", "--fields", "title"}, "--fields"},
+        {{"export", "base", "out.txt", "--extra-lines", "0"}, "--extra-lines"},
+        {{"export", "base", "out.txt", "--extra-lines", "67"}, "--extra-lines"},
+        {{"export", "base", "out.txt", "--extra-lines", "5x"}, "--extra-lines"},
+        {{"export", "base", "out.txt", "--extra-lines", "-1"}, "--extra-lines"},
+        {{"export", "base", "out.txt", "--list", "--extra-lines"}, "needs a value"},
+    };
+    for (const auto& [args, fragment] : cases) {
+        const Result r = Cli(args);
+        const std::string label = args.empty() ? "(none)" : args.back();
+        EXPECT_EQ(r.code, ExitUsage) << label;
+        EXPECT_EQ(r.out, "") << label;
+        EXPECT_TRUE(r.err.starts_with("quarvine-cli: ")) << r.err;
+        EXPECT_NE(r.err.find(fragment), std::string::npos) << r.err;
+    }
+}
+
+TEST(Cli, MissingOrMalformedFilesExitTwo) {
+    TempDir dir;
+    const std::string missing = dir.file("missing");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", missing},
+                                                 {"list", missing},
+                                                 {"search", missing, "x"},
+                                                 {"export", missing, dir.file("out.txt")}}) {
+        const Result r = Cli(args);
+        EXPECT_EQ(r.code, ExitBadFile) << args[0];
+        EXPECT_NE(r.err.find("No Such File: " + missing + ".Dat"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+
+    WriteBytes(dir.file("bad.Dat"), "not a number\r\n");
+    const Result bad = Cli({"info", dir.file("bad")});
+    EXPECT_EQ(bad.code, ExitBadFile);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("bad.Dat"), std::string::npos) << bad.err;
+
+    const Result text = Cli({"import", dir.file("absent.txt"), dir.file("new")});
+    EXPECT_EQ(text.code, ExitBadFile);
+    EXPECT_NE(text.err.find("File Not Found, or beeing used by other application."),
+              std::string::npos)
+        << text.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.Dat")));
+}
+
+TEST_F(CliSample, InfoCountsKindsAndLevels) {
+    for (const std::string suffix : {"", ".Dat", ".DAT"}) {
+        const Result r = Cli({"info", base + suffix});
+        ASSERT_EQ(r.code, ExitOk) << r.err;
+        for (const char* line : {"Spells: 30\n", "Wizard spells: 13\n", "Priest prayers: 10\n",
+                                 "Psionic powers and Info entries: 7\n", "  C: 2\n", "  9: 1\n",
+                                 "  10: 1\n", "  D: 4\n", "  S: 2\n", "  I: 1\n"})
+            EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+    }
+}
+
+TEST_F(CliSample, ListInEachSortOrder) {
+    const auto byName = List({});
+    ASSERT_EQ(byName.size(), 30u);
+    EXPECT_EQ(byName.front(), "About This Collection   (Ps I)");
+    EXPECT_NE(Find(byName, "Mend the Broken Oath  (Reversible)   (W  2)"), -1);
+    EXPECT_LT(Find(byName, "Brass Sparrow"), Find(byName, "Bread of the Wayfarer"));
+    EXPECT_LT(Find(byName, "Bread of the Wayfarer"), Find(byName, "Candle for the Lost"));
+
+    const auto byLevel = List({"--sort", "level"});
+    ASSERT_EQ(byLevel.size(), 30u);
+    EXPECT_EQ(byLevel[0], "Tidy Hearth    (W  C)");
+    EXPECT_EQ(byLevel[1], "Whistling Ember    (W  C)");
+    EXPECT_EQ(Find(byLevel, "Cathedral of Living Bough"), Find(byLevel, "Orrery of Unmade") + 1);
+    EXPECT_EQ(Find(byLevel, "Borrowed Hearing"), Find(byLevel, "Cathedral of Living Bough") + 1);
+    EXPECT_EQ(byLevel.back(), "About This Collection   (Ps I)");
+
+    const auto byType = List({"--sort", "type"});
+    ASSERT_EQ(byType.size(), 30u);
+    for (std::size_t i = 0; i < byType.size(); ++i) {
+        const char* code = i < 13 ? "(W  " : i < 23 ? "(Pr " : "(Ps ";
+        EXPECT_NE(byType[i].find(code), std::string::npos) << i << ": " << byType[i];
+    }
+    EXPECT_TRUE(byType[0].starts_with("Brass Sparrow Messenger"));
+    EXPECT_LT(Find(byType, "Cathedral of Living Bough"), Find(byType, "Tithe of Stars"));
+
+    const auto byTypeLevel = List({"--sort", "type-level"});
+    ASSERT_EQ(byTypeLevel.size(), 30u);
+    const int cathedral = Find(byTypeLevel, "Cathedral of Living Bough");
+    ASSERT_GT(cathedral, 0);
+    EXPECT_TRUE(byTypeLevel[cathedral - 1].starts_with("Tithe of Stars"))
+        << byTypeLevel[cathedral - 1];
+    EXPECT_EQ(Find(byTypeLevel, "Cathedral of Living Bough"), 22);
+    EXPECT_NE(byTypeLevel[23].find("(Ps "), std::string::npos) << byTypeLevel[23];
+}
+
+TEST_F(CliSample, ListFiltersByLevelAndKind) {
+    EXPECT_EQ(List({"--sort", "level", "--levels", "9,10"}),
+              (std::vector<std::string>{"Orrery of Unmade Hours    (W  9)",
+                                        "Cathedral of Living Bough    (Pr 10)"}));
+    EXPECT_EQ(List({"--kinds", "P", "--levels", "1"}),
+              (std::vector<std::string>{"Bread of the Wayfarer    (Pr 1)",
+                                        "Candle for the Lost    (Pr 1)"}));
+    const auto psionic = List({"--kinds", "S"});
+    ASSERT_EQ(psionic.size(), 7u);
+    for (const std::string& line : psionic)
+        EXPECT_NE(line.find("   (Ps "), std::string::npos) << line;
+    EXPECT_EQ(List({"--kinds", "W,P", "--levels", "D,S,I"}).size(), 0u);
+    EXPECT_EQ(List({"--levels", "D,S"}).size(), 6u);
+}
+
+TEST(Cli, NamesDifferingOnlyInCaseSortTogether) {
+    TempDir dir;
+    SpellCollection spells;
+    for (const char* name : {"bravo", "Alpha", "charlie", "ALPHA", "Bravo2", "alpha"}) {
+        SpellRecord r(SpellKind::Wizard);
+        r->Name = name;
+        r->Level = 1;
+        ASSERT_TRUE(spells.Append(r));
+    }
+    ASSERT_TRUE(WriteDataFile(spells, InitialBookList(), dir.file("case")).ok());
+    for (const std::string sort : {"name", "level", "type", "type-level"}) {
+        const Result r = Cli({"list", dir.file("case"), "--sort", sort});
+        ASSERT_EQ(r.code, ExitOk) << r.err;
+        const auto lines = SplitLines(r.out);
+        ASSERT_EQ(lines.size(), 6u);
+        std::vector<std::string> names;
+        for (const std::string& line : lines)
+            names.push_back(line.substr(0, line.find("   (W  1)")));
+        std::vector<std::string> firstThree(names.begin(), names.begin() + 3);
+        std::sort(firstThree.begin(), firstThree.end());
+        EXPECT_EQ(firstThree, (std::vector<std::string>{"ALPHA", "Alpha", "alpha"})) << sort;
+        EXPECT_EQ(std::vector<std::string>(names.begin() + 3, names.end()),
+                  (std::vector<std::string>{"bravo", "Bravo2", "charlie"}))
+            << sort;
+    }
+}
+
+TEST_F(CliSample, SearchChosenFields) {
+    const auto search = [&](const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"search", base};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const Result r = Cli(args);
+        EXPECT_EQ(r.code, ExitOk) << r.err;
+        return SplitLines(r.out);
+    };
+    const std::vector<std::string> ember = {"Whistling Ember "};
+    // The name ends with a blank and the description follows it directly.
+    EXPECT_EQ(search({"Ember The caster", "--fields", "name,description"}), ember);
+    EXPECT_EQ(search({"ember the CASTER"}), ember);
+    EXPECT_TRUE(search({"Ember The caster", "--fields", "name"}).empty());
+    EXPECT_TRUE(search({"Ember The caster", "--fields", "description"}).empty());
+    EXPECT_EQ(search({"Ember The caster", "--fields", "description,name"}), ember);
+    EXPECT_EQ(search({"Healing", "--fields", "sphere"}),
+              (std::vector<std::string>{"Lamb's Wool Shroud "}));
+    EXPECT_EQ(search({"Necromancy", "--fields", "school"}),
+              (std::vector<std::string>{"Drowned Bell Tolling ", "Lamb's Wool Shroud "}));
+}
+
+TEST_F(CliSample, ExportMatchesTheCoreWriters) {
+    const SpellCollection spells = Load(base);
+    ASSERT_EQ(spells.Count(), 30);
+    const auto whole = [&](int extra) {
+        std::string text;
+        for (const SpellRecord& r : spells)
+            text += SaveSpell(r, extra);
+        return text;
+    };
+    std::vector<const SpellRecord*> all;
+    for (const SpellRecord& r : spells)
+        all.push_back(&r);
+
+    const std::string out = dir.file("out.txt");
+    WriteBytes(out, "old content\r\n");
+    ASSERT_EQ(Cli({"export", base, out}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(out), whole(2));
+
+    ASSERT_EQ(Cli({"export", base + ".Dat", out, "--extra-lines", "5"}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(out), whole(5));
+
+    ASSERT_EQ(Cli({"export", base, out, "--list"}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(out), SaveList(all));
+
+    ASSERT_EQ(Cli({"export", base, out, "--append", "--extra-lines", "1"}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(out), SaveList(all) + whole(1));
+
+    const std::string fresh = dir.file("fresh.txt");
+    ASSERT_EQ(Cli({"export", base, fresh, "--append", "--list"}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(fresh), SaveList(all));
+
+    ASSERT_EQ(Cli({"export", base, out, "--extra-lines", "66"}).code, ExitOk);
+    EXPECT_EQ(ReadBytes(out), whole(66));
+}
+
+TEST_F(CliSample, ExportRejectsExtraLinesOutOfRangeAndUnwritableOutput) {
+    const std::string out = dir.file("out.txt");
+    for (const std::string n : {"0", "67"}) {
+        const Result r = Cli({"export", base, out, "--extra-lines", n});
+        EXPECT_EQ(r.code, ExitUsage) << n;
+        EXPECT_FALSE(std::filesystem::exists(out)) << n;
+    }
+    const Result r = Cli({"export", base, dir.file("no/such/folder/out.txt")});
+    EXPECT_EQ(r.code, ExitBadFile);
+    EXPECT_NE(r.err, "");
+}
