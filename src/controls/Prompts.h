@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QColor>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every question the program asks goes through here: message boxes, file
+// dialogs, the input box and the colour picker. Tests script the answers;
+// a prompt that appears with no answer scripted is recorded as unexpected and
+// dismissed instead of waiting for a user who is not there.
+namespace Prompts {
+
+enum class Icon { Error, Question };
+
+// A modal message box with the given text, icon and buttons; returns the
+// button that closed it.
+QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon icon,
+                                    QMessageBox::StandardButtons buttons);
+
+// The common file dialogs; an empty string when cancelled.
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                     const QString& filter);
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
+                     const QString& filter);
+
+// The input box; false when cancelled.
+bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text);
+
+// The colour picker; an invalid colour when cancelled.
+QColor Colour(QWidget* parent, const QColor& initial);
+
+} // namespace Prompts
+
+// Scripted answers for tests. While scripting is on, each prompt takes the
+// next queued answer of its kind; message boxes are really shown and answered
+// from a timer, so the code under test runs its modal path.
+namespace PromptScript {
+
+void Start(); // scripting on, queues and records emptied
+void Stop();  // back to real prompts
+bool Active();
+
+void Answer(QMessageBox::StandardButton button);
+void FileName(const QString& path); // an empty path cancels
+void Text(const QString& text);     // answers the input box with OK
+void CancelText();
+void Colour(const QColor& colour); // an invalid colour cancels
+
+// The texts of the message boxes shown since Start(), in order.
+QStringList Messages();
+// The icon of the last message box.
+Prompts::Icon LastIcon();
+// Prompts that found no scripted answer, described for a failure message.
+QStringList Unexpected();
+// Answers queued but never used.
+int Unused();
+
+} // namespace PromptScript

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QListView>
+
+// The spell list (SList): single selection, fixed row height, rows drawn by
+// the delegate. Reports presses with their x position and button, so that the
+// main window can act on the column that was pressed.
+class SpellListView final : public QListView {
+    Q_OBJECT
+
+public:
+    explicit SpellListView(QWidget* parent = nullptr);
+
+    // The selected row, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+
+signals:
+    // Every press on the list, after a left press has selected its row.
+    void pressed(Qt::MouseButton button, int x);
+    // A double-click on a row.
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};

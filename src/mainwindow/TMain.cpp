@@ -1,0 +1,327 @@
+#include "TMain.h"
+
+#include "DisplaySettings.h"
+#include "Prompts.h"
+#include "SpellListDelegate.h"
+#include "SpellListModel.h"
+#include "SpellListView.h"
+#include "TFInfo.h"
+#include "TFMessage.h"
+#include "TForm1.h"
+#include "THistoryComboBox.h"
+#include "TListPanel.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using namespace spelldata;
+
+// The resources live in static libraries; their registration has to be asked for.
+static void initResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
+TMain::TMain(const QString& settingsFolder, QWidget* parent)
+    : QMainWindow(parent), SBooks(InitialBookList()), settingsFolder_(settingsFolder) {
+    initResources();
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Quarvine 6.20"));
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    toolBar_ = createToolBar();
+    toolBar_->installEventFilter(this);
+    layout->addWidget(toolBar_);
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    panel_ = new TListPanel(central);
+    mdi_ = new QMdiArea(central);
+    mdi_->setObjectName(QStringLiteral("MdiArea"));
+    middle->addWidget(panel_);
+    middle->addWidget(mdi_, 1);
+    layout->addLayout(middle, 1);
+    prog_ = new QProgressBar(central);
+    prog_->setObjectName(QStringLiteral("prog"));
+    prog_->setRange(0, 100);
+    prog_->setValue(0);
+    prog_->setTextVisible(false);
+    prog_->setFixedHeight(14);
+    layout->addWidget(prog_);
+    setCentralWidget(central);
+
+    model_ = new SpellListModel(spells_, this);
+    delegate_ = new SpellListDelegate(spells_, this);
+    panel_->SList->setModel(model_);
+    panel_->SList->setItemDelegate(delegate_);
+    createActions();
+    createMenus();
+    connectListPanel();
+
+    // The state of a new window: every level and kind admitted, nothing loaded.
+    for (int level = 0; level <= 13; ++level)
+        FilterSet.set(static_cast<std::size_t>(level));
+    KindSet.set();
+    panel_->setEnabled(false);
+    ShowCounters();
+    resize(618, 450);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FileN->setFocus();
+}
+
+TMain::~TMain() = default;
+
+void TMain::StartUp() {
+    auto* view = new TFInfo;
+    mdi_->addSubWindow(view);
+    view->setTag(1);
+    view->setWindowTitle(QString());
+    view->show();
+    quickView_ = view;
+    connect(view, &TFInfo::showDescClicked, this, [this] {
+        if (TFInfo* active = frontInfoWindow())
+            showSpellIn(active, selectedSlot());
+    });
+    progress_ = new TFMessage(this);
+    TFMessage::setInstance(progress_);
+    LoadSettings();
+    view->setDescriptionFont(CurrentDisplay().descriptionFont());
+    ApplyColours();
+}
+
+QWidget* TMain::createToolBar() {
+    auto* bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("Panel1"));
+    bar->setFixedHeight(33);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->setSpacing(2);
+    BOpenAdd = MakeToolButton(bar, "BOpenAdd",
+                              QStringLiteral("When down, when you open new datafiles, the spells "
+                                             "will be added to the list, intstead of replacing the "
+                                             "list."),
+                              true);
+    BOpenAdd->setEnabled(false);
+    FileN = new THistoryComboBox(bar);
+    FileN->setObjectName(QStringLiteral("FileN"));
+    FileN->setProperty("MaxHistoryLength", 8);
+    FileN->setProperty("Sorted", true);
+    FileN->setEditable(false);
+    FileN->setMinimumWidth(150);
+    FileN->setToolTip(QStringLiteral(
+        "Choose a datafile to be loaded from the list, or press the browse icon on the right to "
+        "look for one. Then press the open/save. If you want to add the spells to the existing "
+        "list, then press down the icon on the left."));
+    BitBtn11 = MakeToolButton(bar, "BitBtn11", QStringLiteral("Browse: Looks for a data file"));
+    BOpenConv =
+        MakeToolButton(bar, "BOpenConv", QStringLiteral("Reloads the datafile in the list."));
+    BSaveConv = MakeToolButton(bar, "BSaveConv", QStringLiteral("Saves the current datafile."));
+    BSaveConv->setEnabled(false);
+    BOpen = MakeToolButton(bar, "BOpen", QStringLiteral("Opens a text file to convert. "));
+    BColorConfig = MakeToolButton(bar, "BColorConfig",
+                                  QStringLiteral("Configuration menu - changing colors & Fonts"));
+    BPrint = MakeToolButton(bar, "BPrint", QStringLiteral("Print"));
+    BPrint->setEnabled(false);
+    BSaveText = MakeToolButton(bar, "BSaveText", QStringLiteral("Save as text"));
+    BSaveText->setEnabled(false);
+    BConnecttoSite =
+        MakeToolButton(bar, "BConnecttoSite", QStringLiteral("Quarvine's home page: ") + HomePage);
+    BAbout = MakeToolButton(bar, "BAbout", QStringLiteral("Shows the About Page"));
+    layout->addWidget(BOpenAdd);
+    layout->addWidget(FileN, 1);
+    for (QToolButton* b : {BitBtn11, BOpenConv, BSaveConv, BOpen, BColorConfig, BPrint, BSaveText,
+                           BConnecttoSite, BAbout})
+        layout->addWidget(b);
+    layout->addSpacing(110);
+    BBringToFront = MakeToolButton(bar, "BBringToFront",
+                                   QStringLiteral("Brings the quick view window to front."));
+    BCloseAll = MakeToolButton(
+        bar, "BCloseAll", QStringLiteral("Closes all Quick Info windows, accept the Quick View."));
+    BTile = MakeToolButton(bar, "BTile", QStringLiteral("Tiles the open windows"));
+    BCascade = MakeToolButton(bar, "BCascade", QStringLiteral("Cascades the open windows."));
+    return bar;
+}
+
+void TMain::createActions() {
+    auto action = [this](QAction*& a, const char* name, const QString& text, QKeySequence key,
+                         void (TMain::*slot)()) {
+        a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(key);
+        if (slot)
+            connect(a, &QAction::triggered, this, slot);
+    };
+    action(MOpenData, "MOpenData", QStringLiteral("&Open Data File"),
+           QKeySequence(Qt::CTRL | Qt::Key_O), &TMain::BOpenClick);
+    action(MSaveData, "MSaveData", QStringLiteral("&Save Data File"),
+           QKeySequence(Qt::CTRL | Qt::Key_S), &TMain::BSaveConvClick);
+    action(MPrint, "MPrint", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr);
+    action(MImportText, "MImportText", QStringLiteral("&Import Text File"),
+           QKeySequence(Qt::CTRL | Qt::Key_T), &TMain::MImportTextClick);
+    action(MSaveText, "MSaveText", QStringLiteral("Save &Text File"),
+           QKeySequence(Qt::CTRL | Qt::Key_F), nullptr);
+    action(Exit1, "Exit1", QStringLiteral("&Exit"), QKeySequence(), &TMain::Exit1Click);
+    action(Tile1, "Tile1", QStringLiteral("&Tile"), QKeySequence(Qt::CTRL | Qt::Key_I),
+           &TMain::BTileClick);
+    action(CasCade1, "CasCade1", QStringLiteral("&Cascade"), QKeySequence(Qt::CTRL | Qt::Key_C),
+           &TMain::BCascadeClick);
+    action(CloseAllWindows1, "CloseAllWindows1", QStringLiteral("Close &All Windows"),
+           QKeySequence(Qt::CTRL | Qt::Key_A), &TMain::BCloseAllClick);
+    action(MBringToFront, "MBringToFront", QStringLiteral("Bring Quick View to Front"),
+           QKeySequence(Qt::CTRL | Qt::Key_B), &TMain::BBringToFrontClick);
+    action(ConnectToSite1, "ConnectToSite1", QStringLiteral("Connect To Site"), QKeySequence(),
+           &TMain::BConnecttoSiteClick);
+    action(AboutQuarvine322, "AboutQuarvine322", QStringLiteral("About Quarvine32"), QKeySequence(),
+           &TMain::BAboutClick);
+    for (QAction* a : {MSaveData, MPrint, MSaveText})
+        a->setEnabled(false);
+}
+
+void TMain::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("ImportFile"));
+    file->addActions({MOpenData, MSaveData, MPrint, MImportText, MSaveText});
+    file->addSeparator();
+    file->addAction(Exit1);
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->setObjectName(QStringLiteral("Window1"));
+    window->addActions({Tile1, CasCade1, CloseAllWindows1, MBringToFront});
+    window->addSeparator();
+    window->addActions({ConnectToSite1, AboutQuarvine322});
+
+    connect(BOpenAdd, &QToolButton::clicked, this, &TMain::BOpenAddClick);
+    connect(BitBtn11, &QToolButton::clicked, this, &TMain::BitBtn11Click);
+    connect(BOpenConv, &QToolButton::clicked, this, &TMain::BOpenConvClick);
+    connect(BSaveConv, &QToolButton::clicked, this, &TMain::BSaveConvClick);
+    connect(BOpen, &QToolButton::clicked, this, &TMain::MImportTextClick);
+    connect(BColorConfig, &QToolButton::clicked, this, &TMain::BColorConfigClick);
+    connect(BConnecttoSite, &QToolButton::clicked, this, &TMain::BConnecttoSiteClick);
+    connect(BAbout, &QToolButton::clicked, this, &TMain::BAboutClick);
+    connect(BBringToFront, &QToolButton::clicked, this, &TMain::BBringToFrontClick);
+    connect(BCloseAll, &QToolButton::clicked, this, &TMain::BCloseAllClick);
+    connect(BTile, &QToolButton::clicked, this, &TMain::BTileClick);
+    connect(BCascade, &QToolButton::clicked, this, &TMain::BCascadeClick);
+}
+
+void TMain::connectListPanel() {
+    TListPanel* p = panel_;
+    connect(p->BEXE, &QToolButton::clicked, this, &TMain::BEXEClick);
+    connect(p->Ball, &QToolButton::clicked, this, &TMain::BAllClick);
+    connect(p->BShowOnly, &QToolButton::clicked, this, &TMain::BShowOnlyClick);
+    connect(p->SList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TMain::SListClick);
+    connect(p->CBooks, &QComboBox::currentIndexChanged, this, [this] {
+        delegate_->setBook(chosenBook());
+        panel_->SList->viewport()->update();
+    });
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == toolBar_ && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The window buttons keep their distance from the right edge of the window.
+void TMain::FormResize() {
+    const int outer = toolBar_->width() + (frameGeometry().width() - width());
+    BBringToFront->move(outer - 111, 5);
+    BCloseAll->move(outer - 86, 5);
+    BTile->move(outer - 61, 5);
+    BCascade->move(outer - 36, 5);
+}
+
+QList<TFInfo*> TMain::infoWindows() const {
+    QList<TFInfo*> windows;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
+        if (auto* info = qobject_cast<TFInfo*>(w))
+            windows.prepend(info); // front first
+    }
+    return windows;
+}
+
+TFInfo* TMain::frontInfoWindow() const {
+    const QList<TFInfo*> windows = infoWindows();
+    return windows.isEmpty() ? nullptr : windows.front();
+}
+
+void TMain::BTileClick() {
+    mdi_->tileSubWindows();
+}
+
+void TMain::BCascadeClick() {
+    mdi_->cascadeSubWindows();
+}
+
+void TMain::BCloseAllClick() {
+    for (TFInfo* window : infoWindows()) {
+        if (window->tag() != 1)
+            window->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const TFInfo* front = frontInfoWindow();
+    if (front && front->tag() != 1)
+        Prompts::Message(this, QStringLiteral("Error - Mdi Form"), Prompts::Icon::Question,
+                         QMessageBox::Ok);
+}
+
+void TMain::BBringToFrontClick() {
+    for (TFInfo* window : infoWindows()) {
+        if (window->tag() == 1) {
+            window->showNormal();
+            mdi_->setActiveSubWindow(window);
+            window->raise();
+        }
+    }
+}
+
+void TMain::BColorConfigClick() {
+    // The configuration dialog comes with the colour settings; until then
+    // the command only repaints the list.
+    panel_->SList->viewport()->update();
+}
+
+void TMain::BAboutClick() {
+    TForm1 about(this);
+    about.ShowOpenForm(true);
+}
+
+void TMain::BConnecttoSiteClick() {
+    if (QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePage))))
+        Prompts::Message(this, QStringLiteral("Netscape Link Successful"), Prompts::Icon::Question,
+                         QMessageBox::Ok);
+    else
+        Prompts::Message(this,
+                         QStringLiteral("Failed to make Netscape Link. You must run the Netscape "
+                                        "program, inorder to connect to the progs page."),
+                         Prompts::Icon::Error, QMessageBox::Ok);
+}
+
+void TMain::Exit1Click() {
+    SaveSettings();
+    close();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "BookList.h"
+#include "Filter.h"
+#include "SpellCollection.h"
+#include "TFInfo.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMdiArea;
+class QProgressBar;
+class QToolButton;
+class SpellListDelegate;
+class SpellListModel;
+class TFMessage;
+class THistoryComboBox;
+class TListPanel;
+namespace spelldata {
+struct IniSettings;
+}
+
+// The main window: tool bar, menus, the spell list panel and the area of the
+// quick info windows. It holds the spell collection and the book table.
+class TMain final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr const char* HomePage = "https://quarvine.example.org/";
+
+    // `settingsFolder` holds the settings files (ends with "/").
+    explicit TMain(const QString& settingsFolder, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // Creates the quick view and the progress window, loads the settings and
+    // applies colours and fonts: the start-up steps after the splash window.
+    void StartUp();
+
+    spelldata::SpellCollection& spells() { return spells_; }
+    spelldata::BookList SBooks;
+    bool AddMode = false;
+    bool NameArea = true;
+    spelldata::FilterSet FilterSet;
+    spelldata::KindSet KindSet;
+
+    TListPanel* listPanel() const { return panel_; }
+    SpellListModel* listModel() const { return model_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    TFInfo* quickView() const { return quickView_; }
+    THistoryComboBox* fileBox() const { return FileN; }
+
+    // The slot of the selected row's spell, or -1.
+    int selectedSlot() const;
+
+public slots:
+    // File commands.
+    void BOpenAddClick();
+    void BitBtn11Click();
+    void BOpenConvClick();
+    void BSaveConvClick();
+    void MImportTextClick();
+    void BOpenClick();
+    void Exit1Click();
+    // Window commands.
+    void BTileClick();
+    void BCascadeClick();
+    void BCloseAllClick();
+    void BBringToFrontClick();
+    void BColorConfigClick();
+    void BAboutClick();
+    void BConnecttoSiteClick();
+    // The filter strip and the list.
+    void BEXEClick();
+    void BAllClick();
+    void BShowOnlyClick();
+    void ShowCounters();
+    void SListClick();
+    void ApplyColours();
+    void RebuildBookBox();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    QWidget* createToolBar();
+    void connectListPanel();
+    void FormResize();
+    bool FormCloseQuery();
+
+    // File command steps.
+    QString filePath() const;
+    bool requireFileName();
+    void setSaveControlsEnabled(bool enabled);
+    void selectOrAddFile(const QString& path);
+    void afterLoad();
+    bool saveDataFile(const QString& path);
+    bool importText(const QString& path);
+    void reportRefused(int refused);
+
+    // Filter run steps.
+    void runFilter(bool nested);
+    void buildFilterSets();
+    void sortPass(spelldata::SortOrder order);
+    void showRows(std::vector<spelldata::ListRow> rows);
+    int chosenBook() const;
+
+    // Settings.
+    void LoadSettings();
+    void SaveSettings();
+    void applyPlaces(const spelldata::IniSettings& ini);
+    spelldata::IniSettings currentPlaces() const;
+
+    // Child windows.
+    QList<TFInfo*> infoWindows() const;
+    TFInfo* frontInfoWindow() const;
+    void showSpellIn(TFInfo* window, int slot);
+
+    QString settingsFolder_;
+    spelldata::SpellCollection spells_;
+    TListPanel* panel_ = nullptr;
+    SpellListModel* model_ = nullptr;
+    SpellListDelegate* delegate_ = nullptr;
+    QMdiArea* mdi_ = nullptr;
+    QPointer<TFInfo> quickView_;
+    TFMessage* progress_ = nullptr;
+    QProgressBar* prog_ = nullptr;
+    QWidget* toolBar_ = nullptr;
+    THistoryComboBox* FileN = nullptr;
+    bool settingsErrorShown_ = false;
+
+    // Tool bar buttons and menu actions, by their names.
+    QToolButton *BOpenAdd = nullptr, *BitBtn11 = nullptr, *BOpenConv = nullptr,
+                *BSaveConv = nullptr, *BOpen = nullptr, *BColorConfig = nullptr, *BPrint = nullptr,
+                *BSaveText = nullptr, *BConnecttoSite = nullptr, *BAbout = nullptr,
+                *BBringToFront = nullptr, *BCloseAll = nullptr, *BTile = nullptr,
+                *BCascade = nullptr;
+    QAction *MOpenData = nullptr, *MSaveData = nullptr, *MPrint = nullptr, *MImportText = nullptr,
+            *MSaveText = nullptr, *Exit1 = nullptr, *Tile1 = nullptr, *CasCade1 = nullptr,
+            *CloseAllWindows1 = nullptr, *MBringToFront = nullptr, *ConnectToSite1 = nullptr,
+            *AboutQuarvine322 = nullptr;
+};

@@ -1,0 +1,249 @@
+// The file commands of the main window: browse, open, save, import, close.
+#include "TMain.h"
+
+#include "DataFile.h"
+#include "FileIO.h"
+#include "GuiText.h"
+#include "Prompts.h"
+#include "SpellListModel.h"
+#include "SpellListView.h"
+#include "TFInfo.h"
+#include "TFMessage.h"
+#include "THistoryComboBox.h"
+#include "TListPanel.h"
+#include "TextImport.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QToolButton>
+
+using namespace spelldata;
+
+namespace {
+
+const QString kSelectFirst = QStringLiteral(
+    "Must select a file first (using the browse icon or selecting from the file combo box)");
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+QString TMain::filePath() const {
+    return FileN->currentText();
+}
+
+bool TMain::requireFileName() {
+    if (!filePath().isEmpty())
+        return true;
+    Prompts::Message(this, kSelectFirst, Prompts::Icon::Error, QMessageBox::Ok);
+    return false;
+}
+
+void TMain::setSaveControlsEnabled(bool enabled) {
+    for (QToolButton* b : {BSaveConv, BPrint, BSaveText})
+        b->setEnabled(enabled);
+    for (QAction* a : {MSaveText, MSaveData, MPrint})
+        a->setEnabled(enabled);
+    if (enabled)
+        BOpenAdd->setEnabled(true);
+}
+
+void TMain::selectOrAddFile(const QString& path) {
+    int index = FileN->findText(path);
+    if (index < 0) {
+        FileN->addItem(path);
+        index = FileN->findText(path);
+    }
+    FileN->setCurrentIndex(index);
+}
+
+void TMain::reportRefused(int refused) {
+    if (refused > 0)
+        Prompts::Message(this,
+                         QStringLiteral("The collection holds at most %1 spells: %2 spells did not "
+                                        "fit and were left out.")
+                             .arg(SpellCollection::Capacity)
+                             .arg(refused),
+                         Prompts::Icon::Error, QMessageBox::Ok);
+}
+
+void TMain::BOpenAddClick() {
+    AddMode = BOpenAdd->isChecked();
+}
+
+void TMain::BitBtn11Click() {
+    const QString path = Prompts::OpenFileName(this, QString(), settingsFolder_,
+                                               QStringLiteral("DataFile (*.Dat *.dat *.DAT)"));
+    if (!path.isEmpty())
+        selectOrAddFile(path);
+}
+
+void TMain::BOpenConvClick() {
+    if (!requireFileName())
+        return;
+    const QString path = filePath();
+    if (!CanOpenFile(nativePath(path))) {
+        if (Prompts::Message(this,
+                             QStringLiteral("File ") + path +
+                                 QStringLiteral(" doesn't exist, removing file from file list"),
+                             Prompts::Icon::Error,
+                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
+            FileN->removeItem(FileN->currentIndex());
+        return;
+    }
+    ShowProgress(QString(), QStringLiteral("Opening Data File : ") + path, false);
+    // Read into a copy first: a refused file leaves everything as it was.
+    SpellCollection loaded;
+    SpellCollection& target = AddMode ? spells_ : loaded;
+    BookList books = SBooks;
+    const ReadReport report = ReadDataFile(target, books, BasePath(nativePath(path)));
+    if (!report.status) {
+        HideProgress();
+        Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
+                         QMessageBox::Cancel);
+        return;
+    }
+    setSaveControlsEnabled(false);
+    BCloseAllClick();
+    panel_->setEnabled(true);
+    if (!AddMode) {
+        model_->clear();
+        spells_ = std::move(loaded);
+    }
+    SBooks = std::move(books);
+    afterLoad();
+    reportRefused(report.refused);
+}
+
+// Steps shared by open and import once the records are in: marks, filter
+// controls and book box reset, the list rebuilt, the quick view refilled.
+void TMain::afterLoad() {
+    spells_.ShownCount = spells_.Count();
+    for (SpellRecord& r : spells_)
+        r->Marked = 0;
+    spells_.MarkedCount = 0;
+    panel_->BBooks->setChecked(false);
+    BAllClick();
+    panel_->BMark->setChecked(false);
+    panel_->BEdit->setChecked(false);
+    RebuildBookBox();
+    if (spells_.Count() > 0) {
+        BEXEClick();
+        if (TFInfo* front = frontInfoWindow()) {
+            front->showSysGroup();
+            front->setTag(1);
+        }
+        SListClick();
+    } else {
+        model_->clear();
+        if (quickView_)
+            quickView_->hide();
+    }
+    ShowCounters();
+    HideProgress();
+    setSaveControlsEnabled(spells_.Count() > 0);
+}
+
+bool TMain::saveDataFile(const QString& path) {
+    ShowProgress(QString(), QStringLiteral("Saving Data File : ") + path, false);
+    const Status s = WriteDataFile(spells_, SBooks, BasePath(nativePath(path)));
+    HideProgress();
+    if (!s)
+        Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
+    return s.ok();
+}
+
+void TMain::BSaveConvClick() {
+    if (!requireFileName())
+        return;
+    const QString path = filePath();
+    if (Prompts::Message(this, QStringLiteral("Are you sure you want to save file: ") + path,
+                         Prompts::Icon::Question,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    saveDataFile(path);
+}
+
+// Replaces the collection with a text file's spells. False (with the list
+// emptied) when the file cannot be read.
+bool TMain::importText(const QString& path) {
+    model_->clear();
+    spells_.FreeAllSpells();
+    const ImportReport report = ImportSpellText(nativePath(path), spells_);
+    if (!report.status) {
+        ShowCounters();
+        HideProgress();
+        Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
+                         QMessageBox::Cancel);
+        return false;
+    }
+    spells_.ShownCount = spells_.Count();
+    spells_.MarkedCount = 0;
+    reportRefused(report.refused);
+    return true;
+}
+
+void TMain::MImportTextClick() {
+    panel_->setEnabled(true);
+    const QString path = Prompts::OpenFileName(
+        this, QString(), QString(),
+        QStringLiteral("Text File (quarvine 5.00 save to text file output) (*.TXT *.txt)"));
+    if (path.isEmpty())
+        return;
+    setSaveControlsEnabled(false);
+    ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
+    selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
+    if (!importText(path))
+        return;
+    ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
+    RebuildBookBox();
+    BEXEClick();
+    BSaveConvClick();
+    if (quickView_)
+        quickView_->showSysGroup();
+    panel_->SList->selectRow(0);
+    SListClick();
+    ShowCounters();
+    setSaveControlsEnabled(spells_.Count() > 0);
+    HideProgress();
+}
+
+// "Open Data File": a data file set opens as the open button does; any other
+// file is read as spell text.
+void TMain::BOpenClick() {
+    panel_->setEnabled(true);
+    if (filePath().isEmpty()) {
+        Prompts::Message(this, QStringLiteral("No such file or directory"), Prompts::Icon::Error,
+                         QMessageBox::Ok);
+        return;
+    }
+    if (QFileInfo(filePath()).suffix().compare(QLatin1String("dat"), Qt::CaseInsensitive) == 0) {
+        BOpenConvClick();
+        return;
+    }
+    if (!importText(filePath()))
+        return;
+    RebuildBookBox();
+    BEXEClick();
+    if (quickView_)
+        quickView_->showSysGroup();
+    panel_->SList->selectRow(0);
+    SListClick();
+    ShowCounters();
+    setSaveControlsEnabled(spells_.Count() > 0);
+}
+
+// Each close request saves the settings first, then asks about the data file.
+bool TMain::FormCloseQuery() {
+    SaveSettings();
+    if (filePath().isEmpty())
+        return true;
+    const auto answer =
+        Prompts::Message(this, QStringLiteral("Save File Before Exiting?"), Prompts::Icon::Question,
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return saveDataFile(filePath()); // a failed save keeps the program open
+    return answer == QMessageBox::No;
+}

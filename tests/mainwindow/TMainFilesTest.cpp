@@ -1,0 +1,192 @@
+// The main window's file commands: open, add mode, save, import, close.
+#include "MainWindowFixture.h"
+
+#include "DataFile.h"
+#include "FileIO.h"
+#include "TFInfo.h"
+#include "THistoryComboBox.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+using namespace spelldata;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
+namespace {
+class TMainFiles : public MainWindowFixture {};
+} // namespace
+
+TEST_F(TMainFiles, StartsEmptyWithSaveAndPrintDisabled) {
+    EXPECT_EQ(window->windowTitle(), "Quarvine 6.20");
+    EXPECT_FALSE(control<QWidget>("ListPanel")->isEnabled());
+    for (const char* name : {"BSaveConv", "BPrint", "BSaveText", "BOpenAdd"})
+        EXPECT_FALSE(control(name)->isEnabled()) << name;
+    EXPECT_FALSE(control<QAction>("MSaveData")->isEnabled());
+    EXPECT_EQ(labelText("LMax"), "0");
+    EXPECT_EQ(window->SBooks.size(), 155u);
+}
+
+TEST_F(TMainFiles, OpeningTheSampleListsEverySpellAndFillsTheQuickView) {
+    openFile(copySample());
+    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(labelText("LCur"), "30");
+    EXPECT_EQ(labelText("LMax"), "30");
+    EXPECT_EQ(labelText("LMark"), "0");
+    QStringList names = listedNames();
+    QStringList sorted = names;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    EXPECT_EQ(names, sorted);
+    EXPECT_EQ(window->listPanel()->SList->selectedRow(), 0);
+    ASSERT_NE(window->quickView(), nullptr);
+    EXPECT_EQ(window->quickView()->windowTitle(), names.front());
+    for (const char* name : {"BSaveConv", "BPrint", "BSaveText", "BOpenAdd"})
+        EXPECT_TRUE(control(name)->isEnabled()) << name;
+    EXPECT_EQ(window->listPanel()->CBooks->count(), 3); // no-book entry and two books
+}
+
+TEST_F(TMainFiles, AddModeAppendsAndReplaceModeReplaces) {
+    const QString path = copySample();
+    openFile(path);
+    click("BOpenAdd");
+    EXPECT_TRUE(window->AddMode);
+    click("BOpenConv");
+    EXPECT_EQ(window->spells().Count(), 60);
+    EXPECT_EQ(labelText("LMax"), "60");
+    click("BOpenAdd");
+    click("BOpenConv");
+    EXPECT_EQ(window->spells().Count(), 30);
+}
+
+TEST_F(TMainFiles, AMalformedSetIsRefusedAndEverythingStaysAsItWas) {
+    openFile(copySample());
+    const QStringList before = listedNames();
+    WriteBytes(dir.file("broken.Dat"), "2\r\nOnly one\r\n0\r\nQ\r\n");
+    PromptScript::Answer(QMessageBox::Cancel);
+    openFile(file("broken.Dat"));
+    ASSERT_EQ(PromptScript::Messages().size(), 1);
+    EXPECT_TRUE(PromptScript::Messages().front().contains("broken.Dat, line 4"))
+        << PromptScript::Messages().front().toStdString();
+    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(listedNames(), before);
+    EXPECT_EQ(window->SBooks[1], "Mirela's Travelling Book");
+}
+
+TEST_F(TMainFiles, AMissingFileIsOfferedForRemovalFromTheList) {
+    PromptScript::FileName(file("gone.Dat"));
+    click("BitBtn11");
+    PromptScript::Answer(QMessageBox::Cancel);
+    click("BOpenConv");
+    EXPECT_EQ(window->fileBox()->count(), 1);
+    PromptScript::Answer(QMessageBox::Ok);
+    click("BOpenConv");
+    EXPECT_EQ(window->fileBox()->count(), 0);
+    EXPECT_EQ(PromptScript::Messages().back(),
+              "File " + file("gone.Dat") + " doesn't exist, removing file from file list");
+    PromptScript::Answer(QMessageBox::Ok);
+    click("BOpenConv");
+    EXPECT_EQ(PromptScript::Messages().back(),
+              "Must select a file first (using the browse icon or selecting from the file combo "
+              "box)");
+}
+
+TEST_F(TMainFiles, SavingAsksFirstAndWritesOnlyOnYes) {
+    const QString path = copySample();
+    openFile(path);
+    window->spells()[0]->Name = "Renamed";
+    PromptScript::Answer(QMessageBox::No);
+    click("BSaveConv");
+    EXPECT_EQ(PromptScript::Messages().back(), "Are you sure you want to save file: " + path);
+    SpellCollection onDisk;
+    BookList books;
+    ReadDataFile(onDisk, books, dir.file("sample"));
+    EXPECT_NE(onDisk[0]->Name, "Renamed");
+    PromptScript::Answer(QMessageBox::Yes);
+    click("BSaveConv");
+    onDisk.FreeAllSpells();
+    ReadDataFile(onDisk, books, dir.file("sample"));
+    EXPECT_EQ(onDisk[0]->Name, "Renamed");
+    EXPECT_EQ(books[2], "Temple of the Slow River");
+}
+
+TEST_F(TMainFiles, ImportConvertsAddsTheDataPathAndSavesAfterConfirming) {
+    const std::string text = dir.file("CORE.TXT");
+    WriteBytes(text, ReadBytes(testsupport::SourcePath("samples/sample-spells.txt")));
+    PromptScript::FileName(QString::fromStdString(text));
+    PromptScript::Answer(QMessageBox::Yes);
+    click("BOpen");
+    EXPECT_EQ(window->fileBox()->currentText(), file("CORE.Dat"));
+    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(labelText("LCur"), "30");
+    EXPECT_TRUE(CanOpenFile(dir.file("CORE.Dat")));
+    EXPECT_TRUE(CanOpenFile(dir.file("CORE.SBN")));
+    EXPECT_TRUE(control("BSaveConv")->isEnabled());
+}
+
+TEST_F(TMainFiles, AFailedImportEmptiesTheList) {
+    openFile(copySample());
+    PromptScript::FileName(file("missing.TXT"));
+    PromptScript::Answer(QMessageBox::Cancel);
+    click("BOpen");
+    EXPECT_EQ(PromptScript::Messages().back(),
+              "File Not Found, or beeing used by other application.");
+    EXPECT_EQ(window->spells().Count(), 0);
+    EXPECT_EQ(window->listModel()->rowCount(), 0);
+    EXPECT_EQ(labelText("LMax"), "0");
+    EXPECT_FALSE(control("BSaveConv")->isEnabled());
+}
+
+TEST_F(TMainFiles, OpenDataFileMenuOpensADataSetAndImportsText) {
+    const QString path = copySample();
+    PromptScript::FileName(path);
+    click("BitBtn11");
+    control<QAction>("MOpenData")->trigger();
+    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->SBooks[1], "Mirela's Travelling Book");
+}
+
+TEST_F(TMainFiles, CloseQueryAnswersAndTheSettingsWrittenEachTime) {
+    openFile(copySample());
+    PromptScript::Answer(QMessageBox::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(CanOpenFile(dir.file("Quarvine.ini")));
+    EXPECT_EQ(ReadBytes(dir.file("Quarvine.Col")).size(), 84u);
+    window->spells()[1]->Name = "Saved on exit";
+    PromptScript::Answer(QMessageBox::Yes);
+    EXPECT_TRUE(window->close());
+    SpellCollection onDisk;
+    BookList books;
+    ReadDataFile(onDisk, books, dir.file("sample"));
+    EXPECT_EQ(onDisk[1]->Name, "Saved on exit");
+}
+
+TEST_F(TMainFiles, CloseWithNoAnswerNoWritesNothingAndEmptyBoxAsksNothing) {
+    EXPECT_TRUE(window->close()); // empty file box: no question
+    startWindow();
+    openFile(copySample());
+    const std::string before = ReadBytes(dir.file("sample.Dat"));
+    window->spells()[0]->Name = "Not saved";
+    PromptScript::Answer(QMessageBox::No);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ReadBytes(dir.file("sample.Dat")), before);
+}
+
+TEST_F(TMainFiles, CloseAllKeepsOnlyTheQuickView) {
+    openFile(copySample());
+    QMdiArea* area = window->mdiArea();
+    for (int i = 0; i < 3; ++i) {
+        auto* info = new TFInfo;
+        area->addSubWindow(info);
+        info->setTag(0);
+        info->show();
+    }
+    EXPECT_EQ(area->subWindowList().size(), 4);
+    click("BCloseAll");
+    ASSERT_EQ(area->subWindowList().size(), 1);
+    EXPECT_EQ(area->subWindowList().front(), window->quickView());
+    window->quickView()->showMinimized();
+    click("BBringToFront");
+    EXPECT_FALSE(window->quickView()->isMinimized());
+}
