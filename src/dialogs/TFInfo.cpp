@@ -124,7 +124,6 @@ TFInfo::TFInfo(QWidget* parent) : QMdiSubWindow(parent) {
 void TFInfo::createUpperGroup() {
     sysGroup_ = new QGroupBox(client_);
     sysGroup_->setObjectName(QStringLiteral("SysGroup"));
-    sysGroup_->setAlignment(Qt::AlignTop);
     setBackground(sysGroup_, palette().color(QPalette::Button));
     sysGroup_->hide();
     createKindIcons();

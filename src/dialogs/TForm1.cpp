@@ -103,8 +103,8 @@ void TForm1::createLabels() {
     Label4 = MakeLabel(Panel1, "Label4", QStringLiteral("Programing:"), TimesFont(13, true, true),
                        Qt::black);
     Label4->move(298, 20);
-    Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Spellwrights"),
-                       TimesFont(27, true, false), Blue);
+    Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Spellwrights"), TimesFont(27, true, false),
+                       Blue);
     Label1->move(272, 36);
     // Over the picture, which shows through around the letters.
     Label3 =
@@ -148,7 +148,7 @@ void TForm1::createButtonAndTimer() {
 
 void TForm1::ShowOpenForm(bool about) {
     if (about) {
-        Timer1->start();
+        Timer1->stop();
         setFixedSize(FullWidth, FullHeight);
         RE->show();
         BOK->show();

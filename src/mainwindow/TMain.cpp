@@ -227,10 +227,19 @@ void TMain::connectListPanel() {
     connect(p->BShowOnly, &QToolButton::clicked, this, &TMain::BShowOnlyClick);
     connect(p->SList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TMain::SListClick);
-    connect(p->CBooks, &QComboBox::currentIndexChanged, this, [this] {
-        delegate_->setBook(chosenBook());
-        panel_->SList->viewport()->update();
-    });
+    connect(p->CBooks, &QComboBox::currentIndexChanged, this, &TMain::CBooksChange);
+    connect(p->SList, &SpellListView::pressed, this, &TMain::SListMouseDown);
+    connect(p->SList, &SpellListView::doubleClicked, this, &TMain::SListDblClick);
+    connect(p->BMark, &QToolButton::clicked, this, &TMain::BMarkClick);
+    connect(p->BUnmark, &QToolButton::clicked, this, &TMain::BUnmarkClick);
+    connect(p->BRevMark, &QToolButton::clicked, this, &TMain::BRevMarkClick);
+    connect(p->BEdit, &QToolButton::clicked, this, &TMain::BEditClick);
+    connect(p->SpeedButton3, &QToolButton::clicked, this, &TMain::SpeedButton3Click);
+    connect(p->SpeedButton4, &QToolButton::clicked, this, &TMain::SpeedButton4Click);
+    connect(p->BAddBook, &QToolButton::clicked, this, &TMain::BAddBookClick);
+    connect(p->BDelBook, &QToolButton::clicked, this, &TMain::BDelBookClick);
+    connect(p->BBooks, &QToolButton::clicked, this, &TMain::BBooksClick);
+    connect(p->BResetBooks, &QToolButton::clicked, this, &TMain::BResetBooksClick);
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

@@ -78,6 +78,22 @@ public slots:
     void SListClick();
     void ApplyColours();
     void RebuildBookBox();
+    // The list's mouse and the spell commands.
+    void SListMouseDown(Qt::MouseButton button, int x);
+    void SListDblClick();
+    void BMarkClick();
+    void BUnmarkClick();
+    void BRevMarkClick();
+    void BEditClick();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    // Spell books.
+    void ClearBookBit(int book);
+    void BAddBookClick();
+    void BDelBookClick();
+    void CBooksChange();
+    void BBooksClick();
+    void BResetBooksClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,6 +123,10 @@ private:
     void sortPass(spelldata::SortOrder order);
     void showRows(std::vector<spelldata::ListRow> rows);
     int chosenBook() const;
+    void openQuickInfo(int slot);
+    bool editSpell(bool existing, int slot);
+    void toggleMark(int row);
+    void changeCopies(int row, int book, bool add);
 
     // Settings.
     void LoadSettings();

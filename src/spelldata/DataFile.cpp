@@ -41,10 +41,9 @@ public:
             return error("the count line \"" + std::string(line) + "\" is not a number");
         out.reserve(std::min<unsigned long>(*count, SpellCollection::Capacity));
         for (unsigned long i = 0; i < *count; ++i) {
-            SpellRecord record;
-            if (Status s = parseBlock(record, i, *count); !s)
+            // Parsed in place; after a failure the caller drops every record.
+            if (Status s = parseBlock(out.emplace_back(), i, *count); !s)
                 return s;
-            out.push_back(std::move(record));
         }
         return Status::Ok();
     }
@@ -224,6 +223,23 @@ void appendRecord(std::string& out, const SpellRecord& record) {
     appendLine(out, kMarker);
 }
 
+bool hasLineBreak(const std::string& text) {
+    return std::memchr(text.data(), '\r', text.size()) ||
+           std::memchr(text.data(), '\n', text.size());
+}
+
+// True when a line of `text`, as forEachLine splits it, begins with the marker:
+// lines begin at the start and after every CR or LF.
+bool hasMarkerLine(std::string_view text) {
+    for (std::size_t at = text.find(kMarker[0]); at != std::string_view::npos;
+         at = text.find(kMarker[0], at + 1)) {
+        if ((at == 0 || text[at - 1] == '\r' || text[at - 1] == '\n') &&
+            text.substr(at, kMarker.size()) == kMarker)
+            return true;
+    }
+    return false;
+}
+
 std::vector<const std::string*> oneLineFields(const SpellRecord& record) {
     const TBasic& b = record.basic();
     std::vector<const std::string*> fields = {&b.Name,   &b.SavingThrow,  &b.Range,
@@ -255,14 +271,13 @@ DataSetPaths DataSetFiles(const std::string& base) {
             ResolveFileCase(base + ".SBN")};
 }
 
-ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_view dat,
-                        const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
+namespace {
+
+// The second half of reading a set, once the records are parsed: checks the
+// count file against them, then commits records, counts and book table.
+ReadReport commitSet(SpellCollection& spells, BookList& books, std::vector<SpellRecord>& records,
+                     const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
     ReadReport report;
-    std::vector<SpellRecord> records;
-    if (Status s = DatParser(dat, names.dat).parse(records); !s) {
-        report.status = s;
-        return report;
-    }
     if (sbn && sbn->size() < records.size() * kCountRecord) {
         report.status = Status::Error(ErrorKind::Malformed,
                                       names.sbn + ", byte " + std::to_string(sbn->size()) +
@@ -293,18 +308,34 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
     return report;
 }
 
+} // namespace
+
+ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_view dat,
+                        const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
+    std::vector<SpellRecord> records;
+    if (Status s = DatParser(dat, names.dat).parse(records); !s)
+        return {s};
+    return commitSet(spells, books, records, sbk, sbn, names);
+}
+
 ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base) {
     const DataSetPaths names = DataSetFiles(base);
-    std::string dat, sbk, sbn;
-    if (Status s = ReadFileBytes(names.dat, dat); !s) {
-        if (s.kind == ErrorKind::NotFound)
-            s.message = "No Such File";
-        return {s};
-    }
+    std::vector<SpellRecord> records;
+    {
+        std::string dat;
+        if (Status s = ReadFileBytes(names.dat, dat); !s) {
+            if (s.kind == ErrorKind::NotFound)
+                s.message = "No Such File";
+            return {s};
+        }
+        if (Status s = DatParser(dat, names.dat).parse(records); !s)
+            return {s};
+    } // the records hold copies of their text, so the file's bytes go before the commit
+    std::string sbk, sbn;
     const bool haveSbk = ReadFileBytes(names.sbk, sbk).ok();
     const bool haveSbn = CanOpenFile(names.sbn) && ReadFileBytes(names.sbn, sbn).ok();
-    ReadReport report =
-        ParseDataSet(spells, books, dat, haveSbk ? &sbk : nullptr, haveSbn ? &sbn : nullptr, names);
+    ReadReport report = commitSet(spells, books, records, haveSbk ? &sbk : nullptr,
+                                  haveSbn ? &sbn : nullptr, names);
     // A set without its book file gets one, holding the table in use.
     if (report.status && !haveSbk)
         WriteFileAtomically(names.sbk, FormatBookFile(books));
@@ -342,16 +373,13 @@ Status CheckWritable(const SpellCollection& spells) {
     for (int slot = 0; slot < spells.Count(); ++slot) {
         const SpellRecord& r = spells[slot];
         for (const std::string* f : oneLineFields(r)) {
-            if (f->find_first_of("\r\n") != std::string::npos)
+            if (hasLineBreak(*f))
                 return Status::Error(ErrorKind::Invalid,
                                      "The spell \"" + r->Name +
                                          "\" has a line break in a one-line field; the file "
                                          "was not saved.");
         }
-        bool endMarker = false;
-        forEachLine(r->Description,
-                    [&](std::string_view line) { endMarker |= line.substr(0, 3) == kMarker; });
-        if (endMarker)
+        if (hasMarkerLine(r->Description))
             return Status::Error(ErrorKind::Invalid,
                                  "The description of \"" + r->Name +
                                      "\" has a line beginning with #9#, which would end it "

@@ -4,6 +4,7 @@
 #include "TextLines.h"
 
 #include <array>
+#include <vector>
 
 namespace spelldata {
 
@@ -102,8 +103,11 @@ void applyAttribution(std::string_view line, ImportReader& in, TBasic& b) {
 
 // Reads the description; returns the line that ended it (the next block's
 // separator), or false at the end of the file.
-bool readDescription(ImportReader& in, TBasic& b, std::string_view& current) {
-    b.Description.clear();
+bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
+                     std::vector<std::string_view>& lines) {
+    // The lines are gathered first, so that the description is allocated once
+    // and at its exact size.
+    lines.clear();
     bool haveLine = in.next(current);
     bool first = true;
     while (haveLine && !contains(current, kFiveRules)) {
@@ -116,10 +120,18 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current) {
             (contains(current, "Author:") || contains(current, "Page:"))) {
             applyAttribution(current, in, b);
         } else {
-            b.Description += current;
-            b.Description += kCrLf;
+            lines.push_back(current);
         }
         haveLine = in.next(current);
+    }
+    std::size_t size = 0;
+    for (const std::string_view line : lines)
+        size += line.size() + kCrLf.size();
+    b.Description.clear();
+    b.Description.reserve(size);
+    for (const std::string_view line : lines) {
+        b.Description += line;
+        b.Description += kCrLf;
     }
     return haveLine;
 }
@@ -238,6 +250,7 @@ ImportReport ImportSpellTextBytes(std::string_view text, SpellCollection& spells
     ImportReader in(text);
     std::string_view current;
     bool haveCurrent = in.next(current);
+    std::vector<std::string_view> descriptionLines; // reused for every block
     SpellKind kind = SpellKind::Wizard; // a first block that names no kind is a wizard spell
     while (haveCurrent && !in.atEnd()) {
         if (!opensBlock(current)) {
@@ -247,7 +260,7 @@ ImportReport ImportSpellTextBytes(std::string_view text, SpellCollection& spells
         SpellRecord record;
         const bool complete = readHeaderAndFields(in, record, kind);
         if (complete)
-            haveCurrent = readDescription(in, record.basic(), current);
+            haveCurrent = readDescription(in, record.basic(), current, descriptionLines);
         if (spells.Append(std::move(record)))
             ++report.imported;
         else

@@ -117,30 +117,22 @@ TEST_F(TFInfoTest, psionicPowerAndInfoEntry_usePsionicLayout) {
     EXPECT_EQ(text(w, "Level"), "I");
 }
 
-TEST_F(TFInfoTest, levelCodes) {
-    TFInfo* w = open(0);
-    SpellRecord spell(SpellKind::Wizard);
-    const std::pair<int, const char*> cases[] = {{0, "C"},  {1, "1"},  {10, "10"}, {11, "D"},
-                                                 {12, "S"}, {13, "I"}, {14, ""},   {255, ""}};
-    for (const auto& [level, code] : cases) {
-        spell->Level = static_cast<spelldata::SpellLevel>(level);
-        w->ShowSpell(spell);
-        EXPECT_EQ(text(w, "Level"), code) << "level " << level;
-    }
-}
-
-TEST_F(TFInfoTest, reversibleNameAndSourceRow_followEachSpell) {
+TEST_F(TFInfoTest, levelNameStyleAndSourceRow_followEachSpell) {
     TFInfo* w = open(0);
     SpellRecord spell = testsupport::FullWizard();
+    spell->Level = 10;
     spell->Reversible = 1;
     spell->Source.clear();
     w->ShowSpell(spell);
+    EXPECT_EQ(text(w, "Level"), "10");
     EXPECT_TRUE(nameFont(w).bold() && nameFont(w).italic());
     EXPECT_FALSE(shown(w, "LSour") || shown(w, "Sour"));
 
+    spell->Level = 14; // no code: the previous one goes
     spell->Reversible = 0;
     spell->Source = "Tome of Ash";
     w->ShowSpell(spell);
+    EXPECT_EQ(text(w, "Level"), "");
     EXPECT_TRUE(nameFont(w).bold());
     EXPECT_FALSE(nameFont(w).italic());
     EXPECT_TRUE(shown(w, "LSour") && shown(w, "Sour"));

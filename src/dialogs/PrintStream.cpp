@@ -1,0 +1,303 @@
+#include "PrintStream.h"
+
+#include "GuiText.h"
+#include "Prompts.h"
+#include "SpellRecord.h"
+#include "TextExport.h"
+
+#include <QMarginsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString PrintFontName = QStringLiteral("Times New Roman");
+constexpr int LineGap = 2;           // device units between the tallest piece and the next line
+constexpr int TabColumns = 8;        // a tab stop every eight average character widths
+constexpr double PdfMarginMm = 6.35; // the border an ordinary laser printer cannot reach
+
+QFont PrintFont(int style, int pointSize) {
+    QFont font(PrintFontName);
+    font.setPointSize(pointSize);
+    font.setBold((style & 1) != 0);
+    font.setItalic((style & 2) != 0);
+    return font;
+}
+
+bool IsControl(QChar c) {
+    return c == u'\n' || c == u'\r' || c == u'\f' || c == u'\t';
+}
+
+} // namespace
+
+PrintStream::PrintStream() = default;
+
+PrintStream::~PrintStream() {
+    EndPrintJob();
+}
+
+bool PrintStream::BeginPrintJob(QWidget* parent, const QString& pdfPreset, QString* error) {
+    EndPrintJob();
+    pieces_.clear();
+    devicePages_ = 0;
+    error->clear();
+    if (!preparePrinter(parent, pdfPreset, error))
+        return false;
+    if (!printer_->setPageOrientation(QPageLayout::Portrait)) {
+        *error = QStringLiteral("The printer refused the portrait page setting.");
+        return false;
+    }
+    return open(error);
+}
+
+// The default printer when the system has one; otherwise a PDF file, which
+// the user names, receives the same pages.
+bool PrintStream::preparePrinter(QWidget* parent, const QString& pdfPreset, QString* error) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    pdfFile_.clear();
+    if (!info.isNull()) {
+        printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        if (printer_->isValid())
+            return true;
+        *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName());
+        return false;
+    }
+    const QString path = Prompts::SaveFileName(parent, QStringLiteral("Print to PDF"), pdfPreset,
+                                               QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(path);
+    printer_->setPageMargins(QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
+                             QPageLayout::Millimeter);
+    pdfFile_ = path;
+    return true;
+}
+
+bool PrintStream::open(QString* error) {
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(printer_.get())) {
+        *error = pdfFile_.isEmpty()
+                     ? QStringLiteral("The print job could not be started.")
+                     : QStringLiteral("The print job could not be started: cannot write %1.")
+                           .arg(pdfFile_);
+        return false;
+    }
+    painter_ = std::move(painter);
+    width_ = printer_->width();
+    height_ = printer_->height();
+    devicePages_ = 1;
+    page_ = 1;
+    resetPosition();
+    setFont(0, pointSize_);
+    return true;
+}
+
+void PrintStream::EndPrintJob() {
+    if (!painter_)
+        return;
+    painter_->end();
+    painter_.reset();
+}
+
+QFontMetrics PrintStream::metrics(int style, int pointSize) const {
+    return QFontMetrics(PrintFont(style, pointSize), printer_.get());
+}
+
+void PrintStream::PrnWrite(int style, int pointSize, const QString& text, bool endLine) {
+    if (!isOpen())
+        return;
+    setFont(style, pointSize);
+    write(text);
+    if (endLine)
+        this->endLine();
+}
+
+void PrintStream::PrnLabelLine(const QString& label, const QString& value) {
+    PrnWrite(3, 10, label, false);
+    PrnWrite(0, 10, value, true);
+}
+
+void PrintStream::resetPosition() {
+    x_ = 0;
+    y_ = 0;
+    tallest_ = 0;
+}
+
+void PrintStream::setFont(int style, int pointSize) {
+    style_ = style;
+    pointSize_ = pointSize;
+    font_ = PrintFont(style, pointSize);
+    fontMetrics_.emplace(font_, printer_.get());
+    painter_->setFont(font_);
+}
+
+void PrintStream::write(const QString& text) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsControl(text[i]))
+            continue;
+        writeRun(text.mid(start, i - start));
+        start = i + 1;
+        switch (text[i].unicode()) {
+        case u'\n':
+            endLine();
+            break;
+        case u'\f':
+            newPage();
+            break;
+        case u'\t':
+            tab();
+            break;
+        default: // a carriage return only hands the text over, which drawing already did
+            break;
+        }
+    }
+    writeRun(text.mid(start));
+}
+
+// Draws as much of `run` as fits the rest of the line and carries the rest to
+// the next line, breaking after the last fitting character, not at a blank.
+void PrintStream::writeRun(QString run) {
+    while (!run.isEmpty()) {
+        qsizetype length = fittingLength(run, width_ - x_);
+        if (length == run.size()) {
+            drawPiece(run);
+            return;
+        }
+        if (length == 0 && x_ == 0)
+            length = 1; // a character wider than the page goes out on its own line
+        if (length > 0)
+            drawPiece(run.left(length));
+        endLine();
+        run.remove(0, length);
+    }
+}
+
+// The longest start of `run` whose width is at most `room`.
+qsizetype PrintStream::fittingLength(const QString& run, int room) const {
+    qsizetype fits = 0;
+    qsizetype tooLong = run.size() + 1;
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        if (fontMetrics_->horizontalAdvance(run.left(middle)) <= room)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    return fits;
+}
+
+void PrintStream::drawPiece(const QString& piece) {
+    // A page is only put out once something is drawn on it, so a job whose
+    // last line ends at the bottom of a page leaves no blank sheet behind.
+    for (; devicePages_ < page_; ++devicePages_)
+        printer_->newPage();
+    const int width = fontMetrics_->horizontalAdvance(piece);
+    const int height = fontMetrics_->height();
+    painter_->drawText(x_, y_ + fontMetrics_->ascent(), piece);
+    pieces_.push_back({piece, x_, y_, page_, pointSize_, style_, width, height});
+    x_ += width;
+    tallest_ = std::max(tallest_, height);
+}
+
+void PrintStream::endLine() {
+    const bool written = tallest_ > 0;
+    const int advance = written ? tallest_ + LineGap : fontMetrics_->height();
+    y_ += advance;
+    x_ = 0;
+    tallest_ = 0;
+    const int limit = written ? height_ - 2 * advance : height_;
+    if (y_ > limit)
+        newPage();
+}
+
+void PrintStream::newPage() {
+    ++page_;
+    resetPosition();
+}
+
+void PrintStream::tab() {
+    const int stop = TabColumns * fontMetrics_->averageCharWidth();
+    const int next = (x_ / stop + 1) * stop;
+    if (next > width_)
+        endLine();
+    else
+        x_ = next;
+}
+
+namespace {
+
+QString Text(const std::string& bytes) {
+    return FromBytes(bytes);
+}
+
+using FieldLines = std::vector<std::pair<const char*, const std::string*>>;
+
+FieldLines WizardLines(const spelldata::SpellRecord& r) {
+    return {{"Range:  ", &r->Range},
+            {"Components:  ", r.components()},
+            {"Duration:  ", r.duration()},
+            {"Casting Time:  ", r.castingTime()},
+            {"Area of Effect:  ", &r->AreaOfEffect},
+            {"Saving Throw:  ", &r->SavingThrow}};
+}
+
+FieldLines PsionicLines(const spelldata::SpellRecord& r) {
+    const spelldata::TPsi& psi = r.psi();
+    FieldLines lines{
+        {"Power Score:  ", &psi.PowerScore},           {"Initial Cost:  ", &psi.InitialCost},
+        {"Maintenance Cost:  ", &psi.MaintenanceCost}, {"Range:  ", &psi.Range},
+        {"Preperation Time:  ", &psi.PreparationTime}, {"Area of Effect:  ", &psi.AreaOfEffect}};
+    if (!psi.Prerequisites.empty())
+        lines.emplace_back("Prerequisites:  ", &psi.Prerequisites);
+    return lines;
+}
+
+FieldLines KindLines(const spelldata::SpellRecord& r) {
+    switch (r.kind()) {
+    case spelldata::SpellKind::Priest: {
+        FieldLines lines{{"Priest Sphere:  ", &r.pri().Sphere}};
+        const FieldLines wizard = WizardLines(r);
+        lines.insert(lines.end(), wizard.begin(), wizard.end());
+        return lines;
+    }
+    case spelldata::SpellKind::Psionic:
+        return PsionicLines(r);
+    default:
+        return WizardLines(r);
+    }
+}
+
+} // namespace
+
+void PrintListLines(PrintStream& out, const std::vector<const spelldata::SpellRecord*>& records) {
+    out.PrnWrite(3, 20, QStringLiteral("Spell List"), true);
+    for (const spelldata::SpellRecord* record : records) {
+        out.PrnWrite((*record)->Reversible ? 2 : 0, 12, Text((*record)->Name), false);
+        out.PrnWrite(1, 12, QStringLiteral("   ") + Text(spelldata::ListCode(*record)), true);
+    }
+    out.PrnWrite(3, 20, QString(), true);
+}
+
+bool PrintSpell(PrintStream& out, const spelldata::SpellRecord& record, int extraLines) {
+    out.PrnWrite(3, 16, Text(record->Name), true);
+    out.PrnWrite(1, 10, QStringLiteral("(") + Text(record->School) + QStringLiteral(")"), false);
+    if (record->Reversible)
+        out.PrnWrite(2, 10, QStringLiteral("   Reversible"), false);
+    else
+        out.PrnWrite(0, 10, QString(), false);
+    out.PrnWrite(3, 11, QStringLiteral("  ") + Text(spelldata::LevelText(record)), true);
+    out.PrnWrite(0, 11, QString(), true);
+    for (const auto& [label, value] : KindLines(record))
+        out.PrnLabelLine(QLatin1String(label), Text(*value));
+    out.PrnWrite(0, 12, QString(), true);
+    out.PrnWrite(0, 11, Text(record->Description), true);
+    for (int i = 0; i < extraLines; ++i)
+        out.PrnWrite(0, 12, QString(), true);
+    return true;
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace spelldata {
+class SpellRecord;
+}
+
+// One piece of text as it was put on a page, in device units from the top-left
+// corner of the printable area. `y` is the top of the piece's line.
+struct PrintedPiece {
+    QString text;
+    int x = 0;
+    int y = 0;
+    int page = 1; // counted from 1
+    int pointSize = 0;
+    int style = 0; // 0 regular, 1 bold, 2 italic, 3 bold and italic
+    int width = 0;
+    int height = 0; // the font's line height
+};
+
+// A line-oriented text stream on the printer. Callers write pieces of text in
+// a font of their choice and end lines; the stream places each piece after the
+// previous one, breaks a piece that does not fit the rest of the line after its
+// last fitting character, advances by the tallest piece of the line plus two
+// device units and starts a new page when too little room is left.
+// Every piece drawn is also kept in pieces(), so the layout can be checked.
+class PrintStream {
+public:
+    PrintStream();
+    ~PrintStream();
+    PrintStream(const PrintStream&) = delete;
+    PrintStream& operator=(const PrintStream&) = delete;
+
+    // Starts a portrait job on the default printer or, when the system has
+    // none, on a PDF file the user names (`pdfPreset` is the suggested name).
+    // Returns false when no job was started: with `error` empty when the user
+    // cancelled the file dialog, otherwise with the reason to show. `error`
+    // must not be null.
+    bool BeginPrintJob(QWidget* parent, const QString& pdfPreset, QString* error);
+    // Ends the job and sends the pages. Does nothing when no job is running.
+    void EndPrintJob();
+    bool isOpen() const { return painter_ != nullptr; }
+
+    // Writes `text` in "Times New Roman" of the given style and size, then
+    // ends the line or leaves the position after the text. Inside the text a
+    // line feed ends the line, a carriage return does nothing, a form feed
+    // starts a new page and a tab moves to the next tab stop.
+    void PrnWrite(int style, int pointSize, const QString& text, bool endLine);
+    // The label in bold italic and the value in regular type, 10 points, and
+    // the end of the line.
+    void PrnLabelLine(const QString& label, const QString& value);
+
+    // What the last job drew, its page count and its printable area. They
+    // stay readable after the job has ended, until the next one begins.
+    const std::vector<PrintedPiece>& pieces() const { return pieces_; }
+    int pageCount() const { return devicePages_; }
+    int pageWidth() const { return width_; }
+    int pageHeight() const { return height_; }
+    // The PDF file the last job wrote; empty when it went to a printer.
+    QString pdfFileName() const { return pdfFile_; }
+    // Metrics of a print font on the last job's printer.
+    QFontMetrics metrics(int style, int pointSize) const;
+
+private:
+    bool preparePrinter(QWidget* parent, const QString& pdfPreset, QString* error);
+    bool open(QString* error);
+    void resetPosition();
+    void setFont(int style, int pointSize);
+    void write(const QString& text);
+    void writeRun(QString run);
+    void drawPiece(const QString& piece);
+    qsizetype fittingLength(const QString& run, int room) const;
+    void endLine();
+    void newPage();
+    void tab();
+
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    QString pdfFile_;
+    QFont font_;
+    std::optional<QFontMetrics> fontMetrics_;
+    int style_ = 0;
+    int pointSize_ = 12;
+    int x_ = 0;
+    int y_ = 0;
+    int tallest_ = 0; // tallest piece on the current line; 0 while it is empty
+    int page_ = 1;
+    int devicePages_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<PrintedPiece> pieces_;
+};
+
+// The printed list into a running job: the heading "Spell List", one line per
+// record (the name, in italic when reversible, then the list code in bold) and
+// an empty 20-point line.
+void PrintListLines(PrintStream& out, const std::vector<const spelldata::SpellRecord*>& records);
+
+// One whole spell into a running job: name, school and level, the kind's field
+// lines, the description and `extraLines` empty lines. Always returns true.
+bool PrintSpell(PrintStream& out, const spelldata::SpellRecord& record, int extraLines);

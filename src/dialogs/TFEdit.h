@@ -1,0 +1,147 @@
+#pragma once
+
+#include "SpellRecord.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <optional>
+
+class OneLineTextEdit;
+class QComboBox;
+class QFrame;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+class QToolButton;
+
+namespace spelldata {
+class SpellCollection;
+}
+
+// The spell editor: a modal dialog that adds a new spell or edits one in the
+// collection. The kind buttons choose what is edited (their "Tag" property:
+// 0 wizard, 1 priest, 2 psionic, 3 info) and the dialog's own "Tag" property
+// holds the choice. OK checks the input and builds a brand-new record of the
+// chosen kind; the record reaches the collection only when EditSpell returns
+// true. An info entry is stored as a psionic record at level Info holding
+// only the name, description, source, level and reversible flag.
+class TFEdit : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFEdit(QWidget* parent = nullptr);
+
+    // Shows the dialog modally. With `existing`, the dialog starts from the
+    // record in `slot` (0..Count()-1) and OK replaces it; the new record keeps
+    // the old one's mark, shown flag, book memberships and copy counts.
+    // Without it, `slot` must be Count(): the dialog starts empty and OK
+    // appends the new record. Returns true when a record was stored; false
+    // after Cancel or the close box, for a slot outside those ranges, and
+    // when the collection is full (nothing is stored then).
+    bool EditSpell(bool existing, spelldata::SpellCollection& spells, int slot);
+
+    // The kind buttons: show the kind's groups and icon, set the dialog's
+    // Tag and preset the level and list boxes. Texts typed so far are kept.
+    void BWizClick();
+    void BPriClick();
+    void BPsiClick();
+    void BInfoClick();
+    // Italic name and button while the spell is reversible.
+    void BRevClick();
+    // Add the school or sphere chosen in the list to its text box.
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    // Checks the input; on success builds the record and closes the dialog.
+    void OKClick();
+    void BitBtn1Click();
+
+    void reject() override;
+
+private:
+    void createKindBar();
+    void createFieldArea();
+    void createHeading(QWidget* area);
+    void createWizGroup(QWidget* area);
+    void createPsiGroup(QWidget* area);
+    void createSchoolGroups(QWidget* area);
+    void createDisciplineGroup(QWidget* area);
+    void createSource(QWidget* area);
+    void createDescription();
+    void createButtonBar();
+    QPushButton* kindButton(QWidget* bar, const char* name, const char* caption, int tag);
+    QLabel* kindIcon(QFrame* frame, const char* name, const char* file, const char* hint);
+    QComboBox* editableCombo(QWidget* parent, const char* name, const QStringList& items);
+    QLineEdit* lineEdit(QWidget* parent, const char* name, const char* hint);
+    QComboBox* listCombo(QWidget* parent, const char* name, const QStringList& items,
+                         const char* hint);
+    void addRow(QGridLayout* grid, int row, int column, const char* caption, QWidget* field);
+
+    void showKind(int tag);
+    int kindTag() const;
+    void addToBox(const QComboBox* list, OneLineTextEdit* box);
+
+    void loadRecord(const spelldata::SpellRecord& record);
+    void loadWizardFields(const spelldata::SpellRecord& record);
+    void loadPsionicFields(const spelldata::SpellRecord& record);
+    QString inputProblem() const;
+    spelldata::SpellRecord buildRecord() const;
+    void writeWizardFields(spelldata::SpellRecord& record) const;
+    void writePsionicFields(spelldata::SpellRecord& record) const;
+    bool store(bool existing, spelldata::SpellCollection& spells, int slot);
+
+    // Kind bar.
+    QPushButton* BWiz = nullptr;
+    QPushButton* BPri = nullptr;
+    QPushButton* BPsi = nullptr;
+    QPushButton* BInfo = nullptr;
+    // Heading of the field area.
+    QLabel* WizIcon = nullptr;
+    QLabel* PriIcon = nullptr;
+    QLabel* PsiIcon = nullptr;
+    QLineEdit* CName = nullptr;
+    QPushButton* BRev = nullptr;
+    QComboBox* CLevel = nullptr;
+    // Wizard and priest attributes.
+    QGroupBox* WizGroup = nullptr;
+    QComboBox* CRange = nullptr;
+    QComboBox* CComponents = nullptr;
+    QComboBox* CDuration = nullptr;
+    QComboBox* CCastingTime = nullptr;
+    QComboBox* CAOE = nullptr;
+    QComboBox* CSave = nullptr;
+    // Psionic attributes.
+    QGroupBox* PsiGroup = nullptr;
+    QComboBox* PScore = nullptr;
+    QLineEdit* PCost = nullptr;
+    QComboBox* PMaint = nullptr;
+    QComboBox* PRange = nullptr;
+    QComboBox* PPrep = nullptr;
+    QComboBox* PAOE = nullptr;
+    QLineEdit* PPreq = nullptr;
+    // Schools, spheres and disciplines.
+    QGroupBox* SphereGroup = nullptr;
+    QComboBox* CSphere = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    OneLineTextEdit* ESphere = nullptr;
+    QGroupBox* SchoolGroup = nullptr;
+    QComboBox* CSchool = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    OneLineTextEdit* ESchool = nullptr;
+    QGroupBox* DisciplineGroup = nullptr;
+    QComboBox* CDis = nullptr;
+    QComboBox* CSource = nullptr;
+    // Description and buttons.
+    QTextEdit* EDescription = nullptr;
+    QPushButton* OK = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+    // Set by an OK that passed the checks; cleared by a failed check, by
+    // Cancel and by any other way of closing.
+    bool accepted_ = false;
+    // The record OK built, waiting for EditSpell to store it.
+    std::optional<spelldata::SpellRecord> work_;
+};

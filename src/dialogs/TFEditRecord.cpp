@@ -1,0 +1,320 @@
+// The spell editor's behaviour: the kind buttons and list buttons, reading a
+// record into the controls, checking the input and building the new record.
+#include "TFEdit.h"
+
+#include "EditorFields.h"
+#include "EditorLists.h"
+#include "GuiText.h"
+#include "Prompts.h"
+#include "SpellCollection.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+using spelldata::SpellKind;
+using spelldata::SpellLevel;
+using spelldata::SpellRecord;
+
+namespace {
+
+constexpr int WizardTag = 0;
+constexpr int PriestTag = 1;
+constexpr int PsionicTag = 2;
+constexpr int InfoTag = 3;
+// The level list holds levels 0 to 13. A record from a file may carry a
+// higher one; it then opens with the kind's preset level.
+constexpr int LevelCount = 14;
+
+// What each kind button shows and where it puts the level list.
+struct KindView {
+    bool wizGroup;
+    bool psiGroup;
+    bool sphereGroup;
+    bool schoolGroup;
+    bool disciplineGroup;
+    SpellLevel level;
+};
+
+constexpr KindView KindViews[] = {
+    {true, false, true, false, false, spelldata::LevelCantrip},  // wizard
+    {true, false, true, true, false, 1},                         // priest
+    {false, true, false, false, true, spelldata::LevelDevotion}, // psionic
+    {false, false, false, false, false, spelldata::LevelInfo},   // info
+};
+
+// An info entry: level Info and none of the psionic fields filled. Only such
+// a record opens under the Info button, so that OK neither invents psionic
+// fields for an entry nor drops any from a power at level Info.
+bool isPlainInfo(const SpellRecord& record) {
+    const spelldata::TPsi& psi = record.psi();
+    return psi.Level == spelldata::LevelInfo && psi.InitialCost.empty() && psi.PowerScore.empty() &&
+           psi.MaintenanceCost.empty() && psi.PreparationTime.empty() && psi.Prerequisites.empty();
+}
+
+bool levelFits(int tag, int level) {
+    const bool info = level == spelldata::LevelInfo;
+    switch (tag) {
+    case WizardTag:
+        return info || (level >= spelldata::LevelCantrip && level <= spelldata::LevelQuest);
+    case PriestTag:
+        return info || (level >= 1 && level <= spelldata::LevelQuest);
+    case PsionicTag:
+        return info || level == spelldata::LevelDevotion || level == spelldata::LevelScience;
+    default:
+        return true;
+    }
+}
+
+const char* levelMessage(int tag) {
+    switch (tag) {
+    case WizardTag:
+        return "A Wizard spell must have a level, or be INFO, but cannot be a Devotion, Science";
+    case PriestTag:
+        return "A Priest spell must have a level, or be INFO, but cannot be a Devotion, Science "
+               "or Cantrip";
+    default:
+        return "A Psionic power cannot have levels, and must be either a Devotion or Science, "
+               "or INFO";
+    }
+}
+
+SpellKind storedKind(int tag) {
+    switch (tag) {
+    case WizardTag:
+        return SpellKind::Wizard;
+    case PriestTag:
+        return SpellKind::Priest;
+    default:
+        return SpellKind::Psionic;
+    }
+}
+
+} // namespace
+
+int TFEdit::kindTag() const {
+    return property("Tag").toInt();
+}
+
+void TFEdit::showKind(int tag) {
+    const KindView& view = KindViews[tag];
+    WizGroup->setVisible(view.wizGroup);
+    PsiGroup->setVisible(view.psiGroup);
+    SphereGroup->setVisible(view.sphereGroup);
+    SchoolGroup->setVisible(view.schoolGroup);
+    DisciplineGroup->setVisible(view.disciplineGroup);
+    WizIcon->setVisible(tag == WizardTag);
+    PriIcon->setVisible(tag == PriestTag);
+    PsiIcon->setVisible(tag == PsionicTag || tag == InfoTag);
+    CLevel->setCurrentIndex(view.level);
+    CLevel->setEnabled(tag != InfoTag);
+    setProperty("Tag", tag);
+}
+
+void TFEdit::BWizClick() {
+    showKind(WizardTag);
+    CSphere->setCurrentIndex(0);
+}
+
+void TFEdit::BPriClick() {
+    showKind(PriestTag);
+    CSphere->setCurrentIndex(0);
+    CSchool->setCurrentIndex(0);
+}
+
+void TFEdit::BPsiClick() {
+    showKind(PsionicTag);
+}
+
+void TFEdit::BInfoClick() {
+    showKind(InfoTag);
+}
+
+void TFEdit::BRevClick() {
+    const bool reversible = BRev->isChecked();
+    QFont nameFont = CName->font();
+    nameFont.setBold(true);
+    nameFont.setItalic(reversible);
+    CName->setFont(nameFont);
+    QFont buttonFont = BRev->font();
+    buttonFont.setItalic(reversible);
+    BRev->setFont(buttonFont);
+}
+
+void TFEdit::SpeedButton4Click() {
+    addToBox(CSphere, ESphere);
+}
+
+void TFEdit::SpeedButton5Click() {
+    addToBox(CSchool, ESchool);
+}
+
+// Appends the list's item to the box, joined with ", ", unless the box holds
+// that text already (anywhere, even inside a longer name).
+void TFEdit::addToBox(const QComboBox* list, OneLineTextEdit* box) {
+    const QString item = list->currentText();
+    const QString old = box->toPlainText();
+    if (item.isEmpty() || old.contains(item, Qt::CaseSensitive))
+        return;
+    box->setLine(old.isEmpty() ? item : old + QStringLiteral(", ") + item);
+}
+
+void TFEdit::OKClick() {
+    accepted_ = true;
+    const QString problem = inputProblem();
+    if (!problem.isEmpty()) {
+        Prompts::Message(this, problem, Prompts::Icon::Error, QMessageBox::Cancel);
+        accepted_ = false;
+        return;
+    }
+    work_ = buildRecord();
+    accept();
+}
+
+void TFEdit::BitBtn1Click() {
+    reject();
+}
+
+// Escape and the close box come here too: whatever closes the dialog other
+// than a successful OK saves nothing.
+void TFEdit::reject() {
+    accepted_ = false;
+    QDialog::reject();
+}
+
+QString TFEdit::inputProblem() const {
+    if (CName->text().isEmpty())
+        return QStringLiteral("Spell must have a Name to be saved");
+    if (!levelFits(kindTag(), CLevel->currentIndex()))
+        return QString::fromLatin1(levelMessage(kindTag()));
+    return {};
+}
+
+bool TFEdit::EditSpell(bool existing, spelldata::SpellCollection& spells, int slot) {
+    const int count = spells.Count();
+    if (existing ? (slot < 0 || slot >= count) : slot != count)
+        return false;
+    accepted_ = false;
+    work_.reset();
+    BWiz->setChecked(true);
+    BWizClick();
+    if (existing)
+        loadRecord(spells[slot]);
+    CName->setFocus();
+    exec();
+    if (!accepted_ || !work_)
+        return false;
+    return store(existing, spells, slot);
+}
+
+void TFEdit::loadRecord(const SpellRecord& record) {
+    CName->setText(FromBytes(record->Name));
+    BRev->setChecked(record->Reversible != 0);
+    BRevClick();
+    EDescription->setPlainText(DescriptionToText(record->Description));
+    switch (record.kind()) {
+    case SpellKind::Wizard:
+        loadWizardFields(record);
+        break;
+    case SpellKind::Priest:
+        BPri->setChecked(true);
+        BPriClick();
+        loadWizardFields(record);
+        ESchool->setLine(FromBytes(record.pri().Sphere));
+        break;
+    case SpellKind::Psionic:
+        loadPsionicFields(record);
+        break;
+    }
+    if (record->Level < LevelCount)
+        CLevel->setCurrentIndex(record->Level);
+    CSource->setEditText(FromBytes(record->Source));
+}
+
+void TFEdit::loadWizardFields(const SpellRecord& record) {
+    CRange->setEditText(FromBytes(record->Range));
+    CSave->setEditText(FromBytes(record->SavingThrow));
+    ESphere->setLine(FromBytes(record->School));
+    CAOE->setEditText(FromBytes(record->AreaOfEffect));
+    CComponents->setEditText(FromBytes(*record.components()));
+    CDuration->setEditText(FromBytes(*record.duration()));
+    CCastingTime->setEditText(FromBytes(*record.castingTime()));
+}
+
+void TFEdit::loadPsionicFields(const SpellRecord& record) {
+    if (isPlainInfo(record)) {
+        BInfo->setChecked(true);
+        BInfoClick();
+        return;
+    }
+    BPsi->setChecked(true);
+    BPsiClick();
+    const spelldata::TPsi& psi = record.psi();
+    PRange->setEditText(FromBytes(psi.Range));
+    PCost->setText(FromBytes(psi.InitialCost));
+    PScore->setEditText(FromBytes(psi.PowerScore));
+    PMaint->setEditText(FromBytes(psi.MaintenanceCost));
+    PPrep->setEditText(FromBytes(psi.PreparationTime));
+    PPreq->setText(FromBytes(psi.Prerequisites));
+    CDis->setCurrentIndex(CDis->findText(editorlists::DisciplineFor(FromBytes(psi.School))));
+    PAOE->setEditText(FromBytes(psi.AreaOfEffect));
+}
+
+SpellRecord TFEdit::buildRecord() const {
+    const int tag = kindTag();
+    SpellRecord record(storedKind(tag));
+    if (tag == WizardTag || tag == PriestTag)
+        writeWizardFields(record);
+    if (tag == PriestTag)
+        record.pri().Sphere = ToBytes(ESchool->toPlainText());
+    if (tag == PsionicTag)
+        writePsionicFields(record);
+    // An info entry (tag 3) gets the common fields only.
+    record->Name = ToBytes(CName->text());
+    record->Description = TextToDescription(EDescription->toPlainText());
+    record->Source = ToBytes(CSource->currentText());
+    record->Level = static_cast<SpellLevel>(CLevel->currentIndex());
+    record->Reversible = BRev->isChecked() ? 1 : 0;
+    return record;
+}
+
+void TFEdit::writeWizardFields(SpellRecord& record) const {
+    record->Range = ToBytes(CRange->currentText());
+    record->SavingThrow = ToBytes(CSave->currentText());
+    record->School = ToBytes(ESphere->toPlainText());
+    record->AreaOfEffect = ToBytes(CAOE->currentText());
+    *record.components() = ToBytes(CComponents->currentText());
+    *record.duration() = ToBytes(CDuration->currentText());
+    *record.castingTime() = ToBytes(CCastingTime->currentText());
+}
+
+void TFEdit::writePsionicFields(SpellRecord& record) const {
+    spelldata::TPsi& psi = record.psi();
+    psi.Range = ToBytes(PRange->currentText());
+    psi.School = ToBytes(CDis->currentText());
+    psi.InitialCost = ToBytes(PCost->text());
+    psi.PowerScore = ToBytes(PScore->currentText());
+    psi.MaintenanceCost = ToBytes(PMaint->currentText());
+    psi.PreparationTime = ToBytes(PPrep->currentText());
+    psi.Prerequisites = ToBytes(PPreq->text());
+    psi.AreaOfEffect = ToBytes(PAOE->currentText());
+}
+
+// Puts the record OK built into the collection: over the old record, which
+// hands on its mark, shown flag and book data, or after the last one.
+bool TFEdit::store(bool existing, spelldata::SpellCollection& spells, int slot) {
+    SpellRecord record = std::move(*work_);
+    work_.reset();
+    if (!existing)
+        return spells.Append(std::move(record));
+    const spelldata::TBasic& old = spells[slot].basic();
+    record->Marked = old.Marked;
+    record->Shown = old.Shown;
+    record->BookSet = old.BookSet;
+    record->BookCounts = old.BookCounts;
+    spells[slot] = std::move(record);
+    return true;
+}

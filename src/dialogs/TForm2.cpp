@@ -1,0 +1,417 @@
+#include "TForm2.h"
+
+#include "Prompts.h"
+#include "SpellCollection.h"
+#include "TFMessage.h"
+#include "TextExport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <algorithm>
+
+namespace {
+
+constexpr int DialogWidth = 360;
+constexpr int PrintHeight = 178; // the file name row lies below this
+constexpr int SaveHeight = 220;
+
+const QString PrintCaption = QStringLiteral("Print");
+const QString CreateError = QStringLiteral("ERROR: Could not Create File.");
+
+// The progress messages by scope (rows) and output mode 1 to 4 (columns).
+const char* const ProgressTexts[3][4] = {
+    {"Printing List ...", "Printing List with Description...", "Saving List to Text File...",
+     "Saving List to Text File with Description..."},
+    {"Printing Marked List...", "Printing Marked List with Description...",
+     "Saving Marked List to File...", "Saving Marked List to File with Description..."},
+    {"Printing Current Spell...", "Printing Current Spell with Description...",
+     "Saving Current Spell...", "Saving Current Spell with Description..."},
+};
+
+// The box shows the file's own name in lower case. The folders leading to it
+// keep their letters: on a case-sensitive file system they would otherwise
+// name folders that do not exist.
+QString LowerCaseName(const QString& path) {
+    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
+    return path.left(nameStart) + path.mid(nameStart).toLower();
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        const QRect& geometry) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(hint);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& hint,
+                        const QRect& geometry) {
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setToolTip(hint);
+    box->setGeometry(geometry);
+    return box;
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget* parent)
+    : QDialog(parent), PrintSelection(spelldata::SpellCollection::Capacity, 0) {
+    setObjectName(QStringLiteral("Form2"));
+    createPanel();
+    createScopeButtons();
+    createOptions();
+    createFileRow();
+    enterPrintMode();
+    DescClick();
+}
+
+void TForm2::createPanel() {
+    Pannel = MakeLabel(this, "Pannel", PrintCaption, QRect(8, 8, DialogWidth - 16, 41));
+    Pannel->setToolTip(QStringLiteral(
+        "Pressing on this pannel will toggle between Printing & Saving the list to a File."));
+    Pannel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Pannel->setLineWidth(2);
+    Pannel->setAlignment(Qt::AlignCenter);
+    Pannel->setCursor(Qt::PointingHandCursor);
+    QFont font = Pannel->font();
+    font.setPointSize(14);
+    font.setBold(true);
+    Pannel->setFont(font);
+    Pannel->installEventFilter(this);
+}
+
+void TForm2::createScopeButtons() {
+    BMin = MakeButton(this, "BMin", QStringLiteral("Current List"),
+                      QStringLiteral("Print/Save Entire Spell List."), QRect(8, 58, 110, 30));
+    BCurrent = MakeButton(this, "BCurrent", QStringLiteral("Current Spell"),
+                          QStringLiteral("Print/Save The Spell The scrollBar was on."),
+                          QRect(125, 58, 110, 30));
+    BMarked = MakeButton(this, "BMarked", QStringLiteral("Marked Spells"),
+                         QStringLiteral("Print/Save Only Marked Spells"), QRect(242, 58, 110, 30));
+    connect(BMin, &QPushButton::clicked, this, &TForm2::BMinClick);
+    connect(BCurrent, &QPushButton::clicked, this, &TForm2::BCurrentClick);
+    connect(BMarked, &QPushButton::clicked, this, &TForm2::BMarkedClick);
+}
+
+void TForm2::createOptions() {
+    Desc =
+        MakeCheckBox(this, "Desc", QStringLiteral("Prints/Saves Spells with Description & Info."),
+                     QRect(8, 99, 165, 22));
+    ToAppend = MakeCheckBox(this, "ToAppend",
+                            QStringLiteral("If this is checked, the saved spells, will be appended "
+                                           "to the file, instead of replacing the file - if it "
+                                           "exists"),
+                            QRect(8, 122, 190, 22));
+    ToAppend->setText(QStringLiteral("Add to an existing File"));
+    LEXLines = MakeLabel(this, "LEXLines", QStringLiteral("Lines Between Spells:"),
+                         QRect(176, 98, 130, 24));
+    LEXLines->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ExtraLines = new QSpinBox(this);
+    ExtraLines->setObjectName(QStringLiteral("ExtraLines"));
+    ExtraLines->setRange(1, 66);
+    ExtraLines->setValue(2);
+    ExtraLines->setGeometry(310, 98, 42, 24);
+    BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("Cancel"),
+                         QStringLiteral("Cancel Printing"), QRect(262, 140, 90, 30));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    connect(Desc, &QCheckBox::toggled, this, &TForm2::DescClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+}
+
+void TForm2::createFileRow() {
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("File Name:"), QRect(8, 186, 62, 22));
+    Spellindex = new QLineEdit(QStringLiteral("spellindex"), this);
+    Spellindex->setObjectName(QStringLiteral("Spellindex"));
+    Spellindex->setGeometry(72, 185, 196, 24);
+    BitBtn2 =
+        MakeButton(this, "BitBtn2", QStringLiteral("Browse"), QString(), QRect(276, 183, 76, 28));
+    connect(Spellindex, &QLineEdit::textChanged, this, &TForm2::lowerCaseFileName);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
+}
+
+void TForm2::BPrintClick(const ListSource& source) {
+    source_ = source;
+    UpdateScopeButtons();
+    keepGoing_ = true;
+    enterPrintMode();
+    DescClick();
+    exec();
+}
+
+void TForm2::BSaveTextClick(const ListSource& source) {
+    source_ = source;
+    UpdateScopeButtons();
+    enterSaveMode();
+    DescClick();
+    exec();
+}
+
+void TForm2::enterPrintMode() {
+    Spellindex->hide();
+    Desc->setText(QStringLiteral("Print with Description"));
+    Pannel->setText(PrintCaption);
+    setFixedSize(DialogWidth, PrintHeight);
+    ToAppend->hide();
+    setWindowTitle(QStringLiteral("Printing..."));
+    printMode_ = true;
+}
+
+void TForm2::enterSaveMode() {
+    setWindowTitle(QStringLiteral("Saving..."));
+    keepGoing_ = true;
+    Spellindex->show();
+    Spellindex->setText(IndexFileName(source_.fileBoxText));
+    Desc->setText(QStringLiteral("Save with Description"));
+    Pannel->setText(QStringLiteral("Save to File"));
+    ToAppend->show();
+    setFixedSize(DialogWidth, SaveHeight);
+    printMode_ = false;
+}
+
+void TForm2::PannelClick() {
+    if (Pannel->text() == PrintCaption)
+        enterSaveMode();
+    else
+        enterPrintMode();
+}
+
+void TForm2::DescClick() {
+    LEXLines->setVisible(Desc->isChecked());
+    ExtraLines->setVisible(Desc->isChecked());
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Pannel && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            Pannel->rect().contains(mouse->position().toPoint()))
+            PannelClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::BitBtn1Click() {
+    reject();
+}
+
+void TForm2::BitBtn2Click() {
+    // A save dialog, so that a file that does not exist yet can be named.
+    const QString name =
+        Prompts::SaveFileName(this, QStringLiteral("Saving to file..."),
+                              QDir(source_.programDir).filePath(QStringLiteral("Spell.IND")),
+                              QStringLiteral("Index File (*.IND);;All Files (*.*)"));
+    if (!name.isEmpty())
+        Spellindex->setText(name);
+}
+
+void TForm2::lowerCaseFileName() {
+    const QString text = Spellindex->text();
+    const QString lowered = LowerCaseName(text);
+    if (lowered == text)
+        return;
+    const int cursor = Spellindex->cursorPosition();
+    Spellindex->setText(lowered);
+    Spellindex->setCursorPosition(cursor);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm2::FormShow() {
+    std::fill_n(PrintSelection.begin(), spells().Count(), std::uint8_t{0});
+}
+
+QString TForm2::IndexFileName(const QString& fileBoxText) {
+    const qsizetype dot = fileBoxText.indexOf(u'.');
+    if (dot < 0)
+        return fileBoxText + QStringLiteral(".Ind");
+    return fileBoxText.left(dot + 1) + QStringLiteral("Ind");
+}
+
+void TForm2::UpdateScopeButtons() {
+    const spelldata::SpellCollection& all = spells();
+    const bool markedLine = std::any_of(source_.rows.begin(), source_.rows.end(),
+                                        [&all](int slot) { return all[slot]->Marked != 0; });
+    BMarked->setEnabled(all.MarkedCount > 0 && markedLine);
+    BCurrent->setEnabled(!source_.rows.empty());
+    BMin->setEnabled(true);
+}
+
+int TForm2::OutputMode() const {
+    return (printMode_ ? 1 : 3) + (Desc->isChecked() ? 1 : 0);
+}
+
+const spelldata::SpellCollection& TForm2::spells() const {
+    static const spelldata::SpellCollection empty;
+    return source_.spells ? *source_.spells : empty;
+}
+
+int TForm2::selectedSlot() const {
+    const int row = source_.selectedRow;
+    if (row < 0 || row >= static_cast<int>(source_.rows.size()))
+        return -1;
+    return source_.rows[static_cast<std::size_t>(row)];
+}
+
+void TForm2::BMinClick() {
+    runScope(Scope::List);
+}
+
+void TForm2::BMarkedClick() {
+    if (spells().MarkedCount == 0) {
+        accept();
+        return;
+    }
+    runScope(Scope::Marked);
+}
+
+// With no line selected there is no current spell: the command only closes.
+void TForm2::BCurrentClick() {
+    if (selectedSlot() < 0) {
+        accept();
+        return;
+    }
+    runScope(Scope::Current);
+}
+
+void TForm2::runScope(Scope scope) {
+    hide();
+    const int mode = OutputMode();
+    ShowProgress(QString(), QLatin1String(ProgressTexts[static_cast<int>(scope)][mode - 1]), false);
+    switch (mode) {
+    case 1:
+        selectLines(scope);
+        PrintList();
+        break;
+    case 2:
+        printSpells(slotsInScope(scope));
+        break;
+    case 3:
+        selectLines(scope);
+        SaveList();
+        break;
+    default:
+        saveSpells(slotsInScope(scope));
+        break;
+    }
+    accept();
+}
+
+// Marks the lines that go into the next list output; other lines keep the
+// value FormShow gave them, except that Marked Spells sets every line.
+void TForm2::selectLines(Scope scope) {
+    const spelldata::SpellCollection& all = spells();
+    if (scope == Scope::Current) {
+        PrintSelection[static_cast<std::size_t>(selectedSlot())] = 1;
+        return;
+    }
+    for (int slot : source_.rows) {
+        const bool chosen = scope == Scope::List || all[slot]->Marked != 0;
+        PrintSelection[static_cast<std::size_t>(slot)] = chosen ? 1 : 0;
+    }
+}
+
+std::vector<int> TForm2::slotsInScope(Scope scope) const {
+    if (scope == Scope::Current)
+        return {selectedSlot()};
+    std::vector<int> chosenSlots;
+    for (int slot : source_.rows)
+        if (scope == Scope::List || spells()[slot]->Marked != 0)
+            chosenSlots.push_back(slot);
+    return chosenSlots;
+}
+
+std::vector<const spelldata::SpellRecord*> TForm2::selectedRecords() const {
+    std::vector<const spelldata::SpellRecord*> records;
+    for (int slot : source_.rows)
+        if (PrintSelection[static_cast<std::size_t>(slot)] == 1)
+            records.push_back(&spells()[slot]);
+    return records;
+}
+
+bool TForm2::BeginPrintJob() {
+    QString error;
+    if (stream_.BeginPrintJob(this, pdfPreset(), &error))
+        return true;
+    if (!error.isEmpty())
+        Prompts::Message(this, error, Prompts::Icon::Error, QMessageBox::Ok);
+    return false;
+}
+
+void TForm2::PrintList() {
+    if (!BeginPrintJob())
+        return;
+    PrintListLines(stream_, selectedRecords());
+    stream_.EndPrintJob();
+}
+
+void TForm2::printSpells(const std::vector<int>& chosenSlots) {
+    if (!BeginPrintJob())
+        return;
+    for (int slot : chosenSlots) {
+        if (!keepGoing_)
+            break;
+        PrintSpell(stream_, spells()[slot], ExtraLines->value());
+    }
+    stream_.EndPrintJob();
+}
+
+void TForm2::SaveList() {
+    keepGoing_ = writeOutput(spelldata::SaveList(selectedRecords()), ToAppend->isChecked());
+}
+
+// The whole spells are gathered and written at once: replacing the file
+// unless ToAppend is checked, which gives the same bytes as emptying it and
+// appending the spells one by one, and fails before anything is written.
+void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
+    std::string bytes;
+    for (int slot : chosenSlots)
+        bytes += spelldata::SaveSpell(spells()[slot], ExtraLines->value());
+    const bool append = ToAppend->isChecked();
+    if (append && bytes.empty())
+        return; // nothing to add, and no file to create for it
+    keepGoing_ = writeOutput(bytes, append);
+}
+
+bool TForm2::writeOutput(const std::string& bytes, bool append) {
+    if (spelldata::WriteTextOutput(outputPath(), bytes, append))
+        return true;
+    Prompts::Message(this, CreateError, Prompts::Icon::Error, QMessageBox::Cancel);
+    return false;
+}
+
+// A name without a folder is taken to be in the program's folder, where
+// Browse starts.
+std::string TForm2::outputPath() const {
+    const QString path = QDir(source_.programDir).filePath(Spellindex->text());
+    return QFile::encodeName(path).toStdString();
+}
+
+// The suggested PDF name: the data file's name with ".pdf", in its folder.
+QString TForm2::pdfPreset() const {
+    const QString base = source_.fileBoxText.isEmpty()
+                             ? QDir(source_.programDir).filePath(QStringLiteral("spells"))
+                             : source_.fileBoxText;
+    const qsizetype slash = base.lastIndexOf(u'/');
+    const qsizetype dot = base.indexOf(u'.', slash + 1);
+    return (dot < 0 ? base : base.left(dot)) + QStringLiteral(".pdf");
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "PrintStream.h"
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace spelldata {
+class SpellCollection;
+}
+
+// What the print dialog needs of the main window's spell list, filled in by
+// the main window before each opening.
+struct ListSource {
+    const spelldata::SpellCollection* spells = nullptr;
+    std::vector<int> rows; // the slot of each list line, in list order
+    int selectedRow = -1;  // index into rows; -1 when no line is selected
+    QString fileBoxText;   // the data file box, for the default output name
+    QString programDir;    // where Browse starts and relative file names lead
+};
+
+// The "Printing" dialog: sends the whole list, the marked spells or the
+// selected spell to the printer or to a text file, either as a list of names
+// or as whole spells. One object lives for the whole run and is reused; the
+// mode and check marks carry over from one opening to the next.
+class TForm2 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    // Open the dialog in print or save mode on `source` and return when it
+    // has closed. The caller hides the progress window afterwards.
+    void BPrintClick(const ListSource& source);
+    void BSaveTextClick(const ListSource& source);
+
+    void PannelClick();
+    void DescClick();
+    void BMinClick();
+    void BMarkedClick();
+    void BCurrentClick();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void UpdateScopeButtons();
+
+    // The default output name for a data file box text: up to and including
+    // its first "." followed by "Ind", or the text followed by ".Ind".
+    static QString IndexFileName(const QString& fileBoxText);
+
+    bool PrintMode() const { return printMode_; }
+    bool KeepGoing() const { return keepGoing_; }
+    // 1 print the list, 2 print whole spells, 3 save the list, 4 save whole spells.
+    int OutputMode() const;
+    // The stream of the last print job, with the pieces it drew.
+    const PrintStream& printStream() const { return stream_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Scope { List, Marked, Current };
+
+    void createPanel();
+    void createScopeButtons();
+    void createOptions();
+    void createFileRow();
+    void enterPrintMode();
+    void enterSaveMode();
+    void FormShow();
+    void lowerCaseFileName();
+
+    void runScope(Scope scope);
+    void selectLines(Scope scope);
+    std::vector<int> slotsInScope(Scope scope) const;
+    std::vector<const spelldata::SpellRecord*> selectedRecords() const;
+    const spelldata::SpellCollection& spells() const;
+    int selectedSlot() const;
+
+    bool BeginPrintJob();
+    void PrintList();
+    void printSpells(const std::vector<int>& chosenSlots);
+    void SaveList();
+    void saveSpells(const std::vector<int>& chosenSlots);
+    bool writeOutput(const std::string& bytes, bool append);
+    std::string outputPath() const;
+    QString pdfPreset() const;
+
+    QLabel* Pannel = nullptr;
+    QPushButton* BMin = nullptr;
+    QPushButton* BCurrent = nullptr;
+    QPushButton* BMarked = nullptr;
+    QCheckBox* Desc = nullptr;
+    QCheckBox* ToAppend = nullptr;
+    QLabel* LEXLines = nullptr;
+    QSpinBox* ExtraLines = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Spellindex = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+
+    ListSource source_;
+    bool printMode_ = true;
+    bool keepGoing_ = true;
+    std::vector<std::uint8_t> PrintSelection;
+    PrintStream stream_;
+};

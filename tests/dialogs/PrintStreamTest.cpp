@@ -1,0 +1,145 @@
+#include "PrintStream.h"
+
+#include "Prompts.h"
+#include "TestSupport.h"
+
+#include <QPrinterInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The stream prints to a PDF file where the system has no printer, as here;
+// with a default printer the tests would send pages to it, so they stand down.
+class PrintStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            GTEST_SKIP() << "a default printer exists";
+        PromptScript::FileName(QString::fromStdString(dir.file("stream.pdf")));
+        QString error;
+        ASSERT_TRUE(stream.BeginPrintJob(nullptr, QStringLiteral("stream.pdf"), &error))
+            << error.toStdString();
+    }
+
+    const PrintedPiece& Piece(const QString& text) {
+        for (const PrintedPiece& piece : stream.pieces())
+            if (piece.text == text)
+                return piece;
+        ADD_FAILURE() << "no piece " << text.toStdString();
+        static const PrintedPiece none;
+        return none;
+    }
+
+    int FontHeight(int style, int size) const { return stream.metrics(style, size).height(); }
+
+    testsupport::TempDir dir;
+    PrintStream stream;
+};
+
+} // namespace
+
+TEST_F(PrintStreamTest, linesAdvanceByTheirTallestPieceOrTheEmptyFontHeight) {
+    stream.PrnWrite(0, 12, QStringLiteral("small\rer"), false);
+    stream.PrnWrite(3, 20, QStringLiteral("Big"), true);
+    stream.PrnWrite(0, 10, QStringLiteral("next"), true);
+    stream.PrnWrite(0, 11, QString(), true);
+    stream.PrnWrite(0, 10, QStringLiteral("after\nlast"), true);
+    stream.EndPrintJob();
+
+    // A carriage return splits the piece but does not move.
+    const PrintedPiece& small = Piece(QStringLiteral("small"));
+    const PrintedPiece& er = Piece(QStringLiteral("er"));
+    const PrintedPiece& big = Piece(QStringLiteral("Big"));
+    EXPECT_EQ(small.x, 0);
+    EXPECT_EQ(er.x, small.width);
+    EXPECT_EQ(big.x, small.width + er.width);
+    EXPECT_EQ(big.y, 0);
+    EXPECT_EQ(big.height, FontHeight(3, 20));
+
+    const PrintedPiece& next = Piece(QStringLiteral("next"));
+    EXPECT_EQ(next.y, big.height + 2);
+    const PrintedPiece& after = Piece(QStringLiteral("after"));
+    EXPECT_EQ(after.y, next.y + next.height + 2 + FontHeight(0, 11));
+    EXPECT_EQ(Piece(QStringLiteral("last")).y, after.y + after.height + 2);
+    EXPECT_EQ(stream.pageCount(), 1);
+}
+
+TEST_F(PrintStreamTest, tooWidePieceBreaksAfterTheLastCharacterThatFits) {
+    QString word;
+    while (word.size() < 400)
+        word += QStringLiteral("Abracadabra");
+    stream.PrnWrite(0, 12, QStringLiteral("Lead "), false);
+    stream.PrnWrite(3, 16, word, true);
+
+    const std::vector<PrintedPiece>& pieces = stream.pieces();
+    ASSERT_GE(pieces.size(), 3u);
+    const PrintedPiece& first = pieces[1];
+    EXPECT_EQ(first.x, pieces[0].width);
+    EXPECT_LE(first.x + first.width, stream.pageWidth());
+    const QFontMetrics metrics = stream.metrics(3, 16);
+    const QString withNext = word.left(first.text.size() + 1);
+    EXPECT_GT(first.x + metrics.horizontalAdvance(withNext), stream.pageWidth());
+
+    QString joined;
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        joined += pieces[i].text;
+        if (i > 1) {
+            EXPECT_EQ(pieces[i].x, 0);
+            EXPECT_EQ(pieces[i].y, pieces[i - 1].y + pieces[i - 1].height + 2);
+        }
+    }
+    EXPECT_EQ(joined, word);
+}
+
+// A written line needs room for two more below it; empty lines run on to the
+// page height itself.
+TEST_F(PrintStreamTest, pageBreaksAfterWrittenAndEmptyLines) {
+    for (int i = 0; i < 150; ++i)
+        stream.PrnWrite(0, 12, QStringLiteral("Line %1").arg(i), true);
+    const std::vector<PrintedPiece> lines = stream.pieces();
+    const int advance = FontHeight(0, 12) + 2;
+    const int limit = stream.pageHeight() - 2 * advance;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const bool samePage = lines[i].page == lines[i - 1].page;
+        EXPECT_EQ(lines[i].page, lines[i - 1].page + (samePage ? 0 : 1));
+        EXPECT_EQ(lines[i].y, samePage ? lines[i - 1].y + advance : 0);
+        EXPECT_EQ(lines[i - 1].y + advance > limit, !samePage) << i;
+    }
+    ASSERT_GE(lines.back().page, 3);
+
+    stream.PrnWrite(0, 12, QStringLiteral("\ftop"), true);
+    int y = advance;
+    while (y + FontHeight(0, 12) <= stream.pageHeight()) {
+        stream.PrnWrite(0, 12, QString(), true);
+        y += FontHeight(0, 12);
+    }
+    stream.PrnWrite(0, 12, QStringLiteral("bottom"), true);
+    stream.PrnWrite(0, 12, QStringLiteral("next page"), true);
+    EXPECT_EQ(Piece(QStringLiteral("bottom")).y, y);
+    EXPECT_EQ(Piece(QStringLiteral("next page")).page, Piece(QStringLiteral("bottom")).page + 1);
+    stream.EndPrintJob();
+    EXPECT_EQ(stream.pageCount(), lines.back().page + 2);
+}
+
+TEST_F(PrintStreamTest, tabsStopEveryEightAverageWidthsAndFormFeedsStartAPage) {
+    const int stop = 8 * stream.metrics(0, 12).averageCharWidth();
+    stream.PrnWrite(0, 12, QStringLiteral("a\tb\t\tc"), true);
+    EXPECT_EQ(Piece(QStringLiteral("b")).x, stop);
+    EXPECT_EQ(Piece(QStringLiteral("c")).x, 3 * stop);
+
+    // From the left edge, the tab that would pass the right edge ends the
+    // line, so with the line end after it two empty lines are left behind.
+    QString tabs(stream.pageWidth() / stop + 1, u'\t');
+    stream.PrnWrite(0, 12, tabs, true);
+    stream.PrnWrite(0, 12, QStringLiteral("d\fe"), false);
+    const PrintedPiece& d = Piece(QStringLiteral("d"));
+    EXPECT_EQ(d.x, 0);
+    EXPECT_EQ(d.y, Piece(QStringLiteral("c")).y + d.height + 2 + 2 * FontHeight(0, 12));
+    const PrintedPiece& e = Piece(QStringLiteral("e"));
+    EXPECT_EQ(e.page, 2);
+    EXPECT_EQ(e.x, 0);
+    EXPECT_EQ(e.y, 0);
+    stream.EndPrintJob();
+    EXPECT_EQ(stream.pageCount(), 2);
+    EXPECT_GT(testsupport::ReadBytes(dir.file("stream.pdf")).size(), 0u);
+}
