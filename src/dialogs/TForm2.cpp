@@ -240,8 +240,12 @@ void TForm2::FormShow() {
     std::fill_n(PrintSelection.begin(), spells().Count(), std::uint8_t{0});
 }
 
+// The first dot is looked for in the file's own name: a dot in a folder name
+// (such as ~/.local) must not cut the path short.
 QString TForm2::IndexFileName(const QString& fileBoxText) {
-    const qsizetype dot = fileBoxText.indexOf(u'.');
+    const qsizetype nameStart =
+        qMax(fileBoxText.lastIndexOf(u'/'), fileBoxText.lastIndexOf(u'\\')) + 1;
+    const qsizetype dot = fileBoxText.indexOf(u'.', nameStart);
     if (dot < 0)
         return fileBoxText + QStringLiteral(".Ind");
     return fileBoxText.left(dot + 1) + QStringLiteral("Ind");

@@ -7,7 +7,10 @@
 #include "SpellListView.h"
 #include "TFInfo.h"
 #include "TFMessage.h"
+#include "TFSearch.h"
+#include "TFconfig.h"
 #include "TForm1.h"
+#include "TForm2.h"
 #include "THistoryComboBox.h"
 #include "TListPanel.h"
 
@@ -99,8 +102,13 @@ void TMain::StartUp() {
         if (TFInfo* active = frontInfoWindow())
             showSpellIn(active, selectedSlot());
     });
+    config_ = new TFconfig(this);
+    connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
+    search_ = new TFSearch(this);
+    search_->setCollection(&spells_);
     progress_ = new TFMessage(this);
     TFMessage::setInstance(progress_);
+    print_ = new TForm2(this);
     LoadSettings();
     view->setDescriptionFont(CurrentDisplay().descriptionFont());
     ApplyColours();
@@ -172,11 +180,12 @@ void TMain::createActions() {
            QKeySequence(Qt::CTRL | Qt::Key_O), &TMain::BOpenClick);
     action(MSaveData, "MSaveData", QStringLiteral("&Save Data File"),
            QKeySequence(Qt::CTRL | Qt::Key_S), &TMain::BSaveConvClick);
-    action(MPrint, "MPrint", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr);
+    action(MPrint, "MPrint", QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
+           &TMain::BPrintClick);
     action(MImportText, "MImportText", QStringLiteral("&Import Text File"),
            QKeySequence(Qt::CTRL | Qt::Key_T), &TMain::MImportTextClick);
     action(MSaveText, "MSaveText", QStringLiteral("Save &Text File"),
-           QKeySequence(Qt::CTRL | Qt::Key_F), nullptr);
+           QKeySequence(Qt::CTRL | Qt::Key_F), &TMain::BSaveTextClick);
     action(Exit1, "Exit1", QStringLiteral("&Exit"), QKeySequence(), &TMain::Exit1Click);
     action(Tile1, "Tile1", QStringLiteral("&Tile"), QKeySequence(Qt::CTRL | Qt::Key_I),
            &TMain::BTileClick);
@@ -212,6 +221,8 @@ void TMain::createMenus() {
     connect(BSaveConv, &QToolButton::clicked, this, &TMain::BSaveConvClick);
     connect(BOpen, &QToolButton::clicked, this, &TMain::MImportTextClick);
     connect(BColorConfig, &QToolButton::clicked, this, &TMain::BColorConfigClick);
+    connect(BPrint, &QToolButton::clicked, this, &TMain::BPrintClick);
+    connect(BSaveText, &QToolButton::clicked, this, &TMain::BSaveTextClick);
     connect(BConnecttoSite, &QToolButton::clicked, this, &TMain::BConnecttoSiteClick);
     connect(BAbout, &QToolButton::clicked, this, &TMain::BAboutClick);
     connect(BBringToFront, &QToolButton::clicked, this, &TMain::BBringToFrontClick);
@@ -223,6 +234,7 @@ void TMain::createMenus() {
 void TMain::connectListPanel() {
     TListPanel* p = panel_;
     connect(p->BEXE, &QToolButton::clicked, this, &TMain::BEXEClick);
+    connect(p->BSearch, &QToolButton::clicked, this, &TMain::BSearchClick);
     connect(p->Ball, &QToolButton::clicked, this, &TMain::BAllClick);
     connect(p->BShowOnly, &QToolButton::clicked, this, &TMain::BShowOnlyClick);
     connect(p->SList->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -299,12 +311,6 @@ void TMain::BBringToFrontClick() {
             window->raise();
         }
     }
-}
-
-void TMain::BColorConfigClick() {
-    // The configuration dialog comes with the colour settings; until then
-    // the command only repaints the list.
-    panel_->SList->viewport()->update();
 }
 
 void TMain::BAboutClick() {

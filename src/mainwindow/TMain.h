@@ -15,6 +15,9 @@ class QToolButton;
 class SpellListDelegate;
 class SpellListModel;
 class TFMessage;
+class TFSearch;
+class TFconfig;
+class TForm2;
 class THistoryComboBox;
 class TListPanel;
 namespace spelldata {
@@ -87,6 +90,10 @@ public slots:
     void BEditClick();
     void SpeedButton3Click();
     void SpeedButton4Click();
+    // Output, search and configuration.
+    void BPrintClick();
+    void BSaveTextClick();
+    void BSearchClick();
     // Spell books.
     void ClearBookBit(int book);
     void BAddBookClick();
@@ -138,6 +145,8 @@ private:
     QList<TFInfo*> infoWindows() const;
     TFInfo* frontInfoWindow() const;
     void showSpellIn(TFInfo* window, int slot);
+    void applyDisplaySettings();
+    struct ListSource listSource() const;
 
     QString settingsFolder_;
     spelldata::SpellCollection spells_;
@@ -147,6 +156,9 @@ private:
     QMdiArea* mdi_ = nullptr;
     QPointer<TFInfo> quickView_;
     TFMessage* progress_ = nullptr;
+    TFconfig* config_ = nullptr;
+    TFSearch* search_ = nullptr;
+    TForm2* print_ = nullptr;
     QProgressBar* prog_ = nullptr;
     QWidget* toolBar_ = nullptr;
     THistoryComboBox* FileN = nullptr;

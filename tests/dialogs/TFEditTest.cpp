@@ -246,7 +246,7 @@ TEST_F(TFEditTest, wizard_fieldsAreReadAndWrittenMarksAndBooksKept) {
     EXPECT_TRUE(edit(true, 0, [](TFEdit& d) {
         retype(d, {{"CName", "Cinder Lattice", {}},
                    {"CLevel", "3rd level Spell", {}},
-                   {"CRange", "30 yards", "Touch"},
+                   {"CRange", "30 yards", "10 yards"}, // not completed to "10 yards/level"
                    {"CSave", QString::fromUtf8("\u00BD"), "Neg."},
                    {"CAOE", "10-foot cube", "The Caster"},
                    {"CComponents", "V, S, M", "V,S"},
@@ -269,7 +269,7 @@ TEST_F(TFEditTest, wizard_fieldsAreReadAndWrittenMarksAndBooksKept) {
         click(d, "OK");
     }));
     SpellRecord expected = marked;
-    expected->Range = "Touch";
+    expected->Range = "10 yards";
     expected->SavingThrow = "Neg.";
     expected->AreaOfEffect = "The Caster";
     expected->School = "Elemental(Air), Abjuration";

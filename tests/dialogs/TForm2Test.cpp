@@ -185,6 +185,11 @@ TEST_F(TForm2Test, defaultFileNameAndItsLowerCaseBox) {
     EXPECT_EQ(TForm2::IndexFileName(QString()), QStringLiteral(".Ind"));
     EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("spells")), QStringLiteral("spells.Ind"));
     EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("my.spells.dat")), QStringLiteral("my.Ind"));
+    // A dot in a folder name does not count.
+    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("/home/u/.local/data/core.Dat")),
+              QStringLiteral("/home/u/.local/data/core.Ind"));
+    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("C:\\A.B\\SPELLS")),
+              QStringLiteral("C:\\A.B\\SPELLS.Ind"));
 
     source.fileBoxText = QStringLiteral("/Data/Dir/MySpells.DAT");
     Open(true, [&] {

@@ -1,0 +1,60 @@
+// Printing and saving as text, searching, and the colour and font settings.
+#include "TMain.h"
+
+#include "DisplaySettings.h"
+#include "ProgramDir.h"
+#include "SpellListModel.h"
+#include "SpellListView.h"
+#include "TFMessage.h"
+#include "TFSearch.h"
+#include "TFconfig.h"
+#include "TForm2.h"
+#include "THistoryComboBox.h"
+#include "TListPanel.h"
+
+#include <QCheckBox>
+
+ListSource TMain::listSource() const {
+    ListSource source;
+    source.spells = &spells_;
+    source.rows = model_->rowSlots();
+    source.selectedRow = panel_->SList->selectedRow();
+    source.fileBoxText = FileN->currentText();
+    source.programDir = settingsFolder_;
+    return source;
+}
+
+void TMain::BPrintClick() {
+    print_->BPrintClick(listSource());
+    HideProgress();
+}
+
+void TMain::BSaveTextClick() {
+    print_->BSaveTextClick(listSource());
+    HideProgress();
+}
+
+// The search sets Shown on the spells it finds; a run over the current list
+// then shows those that also pass the level, kind, mark and book controls.
+void TMain::BSearchClick() {
+    QCheckBox* fullList = panel_->FullList;
+    const bool entire = fullList->isChecked();
+    search_->run(entire);
+    fullList->setChecked(false);
+    BEXEClick();
+    fullList->setChecked(entire);
+    HideProgress();
+}
+
+void TMain::BColorConfigClick() {
+    config_->exec();
+    panel_->SList->viewport()->update();
+}
+
+// Colours and fonts changed: every quick info window and the list take them up.
+void TMain::applyDisplaySettings() {
+    for (TFInfo* window : infoWindows())
+        window->setDescriptionFont(CurrentDisplay().descriptionFont());
+    ApplyColours();
+    panel_->SList->viewport()->update();
+}
