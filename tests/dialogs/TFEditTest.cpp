@@ -7,13 +7,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
-#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +21,41 @@
 
 using spelldata::SpellKind;
 using spelldata::SpellRecord;
+
+// Readable failures: the record's fields instead of its bytes. Internal to
+// this file, so other test files may print records their own way.
+namespace spelldata {
+[[maybe_unused]] static void PrintTo(const SpellRecord& r, std::ostream* out) {
+    *out << "{kind " << int(r->Kind) << ", level " << int(r->Level) << ", marked " << int(r->Marked)
+         << ", shown " << int(r->Shown) << ", reversible " << int(r->Reversible);
+    const auto field = [out](const char* name, const std::string& value) {
+        if (!value.empty())
+            *out << ", " << name << " \"" << value << '"';
+    };
+    field("Name", r->Name);
+    field("Range", r->Range);
+    field("SavingThrow", r->SavingThrow);
+    field("AreaOfEffect", r->AreaOfEffect);
+    field("School", r->School);
+    field("Source", r->Source);
+    field("Description", r->Description);
+    if (const std::string* components = r.components()) {
+        field("Components", *components);
+        field("Duration", *r.duration());
+        field("CastingTime", *r.castingTime());
+    }
+    if (r.kind() == SpellKind::Priest)
+        field("Sphere", r.pri().Sphere);
+    if (r.kind() == SpellKind::Psionic) {
+        field("InitialCost", r.psi().InitialCost);
+        field("PowerScore", r.psi().PowerScore);
+        field("MaintenanceCost", r.psi().MaintenanceCost);
+        field("PreparationTime", r.psi().PreparationTime);
+        field("Prerequisites", r.psi().Prerequisites);
+    }
+    *out << "}";
+}
+} // namespace spelldata
 
 namespace {
 
@@ -56,6 +89,7 @@ void type(QWidget& dialog, const char* name, const QString& text) {
         box->clear();
     else
         throw std::runtime_error(std::string("cannot type into ") + name);
+    target->setFocus(); // as the user's click would
     QTest::keyClicks(target, text);
 }
 
@@ -96,6 +130,9 @@ protected:
         bool ran = false;
         QTimer::singleShot(0, &dialog, [&] {
             ran = true;
+            // Active, so that typing reaches the focused field as a user's would.
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
             try {
                 actions(dialog);
             } catch (const std::exception& e) {
@@ -120,7 +157,7 @@ TEST_F(TFEditTest, newSpell_startsEmptyAndIsAppendedAtCount) {
     const bool saved = edit(false, 2, [](TFEdit& d) {
         EXPECT_EQ(d.windowTitle(), "Spell Editing");
         EXPECT_EQ(d.size(), QSize(620, 414));
-        EXPECT_EQ(d.focusWidget(), child<QWidget>(d, "CName"));
+        EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(d, "CName"));
         EXPECT_TRUE(child<QPushButton>(d, "BWiz")->isChecked());
         EXPECT_EQ(textOf(d, "CLevel"), "Cantrip");
         for (const char* name : {"CName", "CRange", "CSave", "CSource", "ESphere", "PCost",

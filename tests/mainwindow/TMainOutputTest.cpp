@@ -1,0 +1,124 @@
+// Search, configuration and save-as-text driven from the main window.
+#include "MainWindowFixture.h"
+
+#include "DisplaySettings.h"
+#include "SpellListDelegate.h"
+#include "TFInfo.h"
+#include "TextExport.h"
+#include "TextImport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace spelldata;
+
+namespace {
+
+class TMainOutput : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        openFile(copySample());
+    }
+
+    // Runs `action` on the modal dialog `name` once it is up.
+    void whenShown(const char* name, std::function<void(QDialog*)> action) {
+        QTimer::singleShot(0, window.get(), [this, name, action] {
+            auto* dialog = window->findChild<QDialog*>(QString::fromLatin1(name));
+            ASSERT_NE(dialog, nullptr) << name;
+            ASSERT_TRUE(dialog->isVisible()) << name;
+            action(dialog);
+        });
+    }
+
+    void search(const QString& text, bool entire) {
+        whenShown("FSearch", [text, entire](QDialog* d) {
+            auto* box = d->findChild<QComboBox*>("SearchStr");
+            box->setEditText(text);
+            d->findChild<QCheckBox*>("Entire")->setChecked(entire);
+            QTest::mouseClick(d->findChild<QAbstractButton*>("BitBtn1"), Qt::LeftButton);
+        });
+        click("BSearch");
+    }
+};
+
+} // namespace
+
+TEST_F(TMainOutput, SearchNarrowsTheListAndKeepsTheOtherFilters) {
+    search("lattice", true);
+    QStringList found = listedNames();
+    for (QString& name : found)
+        name = name.trimmed(); // imported names keep the blank before their school
+    EXPECT_EQ(found, (QStringList{"Cinder Lattice", "Lattice of the Hollow Moon"}));
+    EXPECT_TRUE(window->listPanel()->FullList->isChecked());
+    click("BPri");
+    click("BEXE"); // only the two found spells stay in the current list when narrowing
+    click("BPri");
+    window->listPanel()->FullList->setChecked(false);
+    search("e", false);
+    for (const int slot : window->listModel()->rowSlots())
+        EXPECT_NE(window->spells()[slot].kind(), SpellKind::Priest);
+    EXPECT_FALSE(window->listPanel()->FullList->isChecked());
+}
+
+TEST_F(TMainOutput, ASearchThatFindsNothingRestoresTheFullList) {
+    PromptScript::Answer(QMessageBox::Ok);
+    search("no spell has this text", true);
+    EXPECT_EQ(PromptScript::Messages().back(),
+              "No Spells were found matching the search/sort type. Restoring Full List.");
+    EXPECT_EQ(window->listModel()->rowCount(), 30);
+}
+
+TEST_F(TMainOutput, ConfigurationOkRecoloursEveryWindowAndTheList) {
+    // A second quick info window beside the quick view.
+    window->listPanel()->SList->selectRow(2);
+    window->SListDblClick();
+    ASSERT_EQ(window->mdiArea()->subWindowList().size(), 2);
+    PromptScript::Colour(QColor(10, 20, 30));
+    PromptScript::Colour(QColor(200, 100, 50));
+    whenShown("Fconfig", [](QDialog* d) {
+        for (QFrame* panel : d->findChildren<QFrame*>()) {
+            if (panel->property("Tag").toInt() == 12 || panel->property("Tag").toInt() == 21)
+                QTest::mouseClick(panel, Qt::LeftButton);
+        }
+        QTest::mouseClick(d->findChild<QAbstractButton*>("BitBtn1"), Qt::LeftButton);
+    });
+    click("BColorConfig");
+    const QColor descBackground = CurrentDisplay().colour(12);
+    const QColor listBackground = CurrentDisplay().colour(21);
+    EXPECT_TRUE(descBackground == QColor(10, 20, 30) || descBackground == QColor(200, 100, 50));
+    EXPECT_NE(descBackground, listBackground);
+    for (QMdiSubWindow* w : window->mdiArea()->subWindowList()) {
+        auto* desc = w->findChild<QWidget*>("Desc");
+        EXPECT_EQ(desc->palette().color(QPalette::Base), descBackground);
+    }
+    EXPECT_EQ(window->listPanel()->SList->palette().color(QPalette::Base), listBackground);
+}
+
+TEST_F(TMainOutput, SaveAsTextWritesTheListAndImportsBack) {
+    const QString out = file("list.ind");
+    whenShown("Form2", [out](QDialog* d) {
+        d->findChild<QCheckBox*>("Desc")->setChecked(true);
+        d->findChild<QLineEdit*>("Spellindex")->setText(out);
+        QTest::mouseClick(d->findChild<QAbstractButton*>("BMin"), Qt::LeftButton);
+    });
+    click("BSaveText");
+    SpellCollection again;
+    ASSERT_TRUE(ImportSpellText(out.toStdString(), again).status.ok());
+    ASSERT_EQ(again.Count(), 30);
+    for (int row = 0; row < 30; ++row) {
+        const SpellRecord& listed = window->spells()[window->listModel()->slotAt(row)];
+        EXPECT_EQ(again[row]->Level, listed->Level) << row;
+        EXPECT_EQ(again[row]->Reversible, listed->Reversible) << row;
+        if (listed.kind() != SpellKind::Psionic) {
+            EXPECT_EQ(again[row].kind(), listed.kind()) << row;
+            EXPECT_EQ(again[row]->School, listed->School) << row;
+        }
+    }
+}
