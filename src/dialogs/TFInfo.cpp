@@ -212,6 +212,7 @@ void TFInfo::createBottomBar() {
     showDesc_->setArrowType(Qt::DownArrow);
     showDesc_->setGeometry(3, 3, 15, 15);
     showDesc_->setToolTip(QStringLiteral("When down, the spell description will be visible."));
+    showDesc_->setAccessibleName(showDesc_->toolTip());
     connect(showDesc_, &QToolButton::clicked, this, &TFInfo::showDescClicked);
 }
 

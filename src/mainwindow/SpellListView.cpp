@@ -2,6 +2,7 @@
 
 #include "SpellListDelegate.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 SpellListView::SpellListView(QWidget* parent) : QListView(parent) {
@@ -42,4 +43,25 @@ void SpellListView::mouseDoubleClickEvent(QMouseEvent* event) {
     emit pressed(event->button(), event->position().toPoint().x());
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
         emit doubleClicked();
+}
+
+void SpellListView::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Space:
+        emit markKey();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit openKey();
+        break;
+    case Qt::Key_Delete:
+        emit deleteKey();
+        break;
+    default:
+        QListView::keyPressEvent(event); // arrows, pages, Home, End, type-to-find
+    }
 }

@@ -20,8 +20,14 @@ signals:
     void pressed(Qt::MouseButton button, int x);
     // A double-click on a row.
     void doubleClicked();
+    // Keys on the selected row: Space toggles its mark, Enter opens it as a
+    // double-click on its name does, Delete deletes it.
+    void markKey();
+    void openKey();
+    void deleteKey();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };

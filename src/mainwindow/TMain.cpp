@@ -83,6 +83,7 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     KindSet.set();
     panel_->setEnabled(false);
     ShowCounters();
+    setAcceptDrops(true);
     resize(618, 450);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -242,6 +243,15 @@ void TMain::connectListPanel() {
     connect(p->CBooks, &QComboBox::currentIndexChanged, this, &TMain::CBooksChange);
     connect(p->SList, &SpellListView::pressed, this, &TMain::SListMouseDown);
     connect(p->SList, &SpellListView::doubleClicked, this, &TMain::SListDblClick);
+    connect(p->SList, &SpellListView::markKey, this, [this] {
+        if (panel_->SList->selectedRow() >= 0)
+            toggleMark(panel_->SList->selectedRow());
+    });
+    connect(p->SList, &SpellListView::openKey, this, [this] {
+        NameArea = true;
+        SListDblClick();
+    });
+    connect(p->SList, &SpellListView::deleteKey, this, &TMain::SpeedButton4Click);
     connect(p->BMark, &QToolButton::clicked, this, &TMain::BMarkClick);
     connect(p->BUnmark, &QToolButton::clicked, this, &TMain::BUnmarkClick);
     connect(p->BRevMark, &QToolButton::clicked, this, &TMain::BRevMarkClick);

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 class QAction;
+class QMimeData;
 class QMdiArea;
 class QProgressBar;
 class QToolButton;
@@ -104,6 +105,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -122,6 +125,8 @@ private:
     void afterLoad();
     bool saveDataFile(const QString& path);
     bool importText(const QString& path);
+    void importFile(const QString& path);
+    static QString droppedFile(const QMimeData* data);
     void reportRefused(int refused);
 
     // Filter run steps.

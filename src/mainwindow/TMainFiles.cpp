@@ -14,8 +14,12 @@
 #include "TextImport.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QToolButton>
+#include <QUrl>
 
 using namespace spelldata;
 
@@ -131,6 +135,8 @@ void TMain::afterLoad() {
     RebuildBookBox();
     if (spells_.Count() > 0) {
         BEXEClick();
+        if (quickView_ && quickView_->isHidden())
+            quickView_->show(); // hidden while an empty file was open
         if (TFInfo* front = frontInfoWindow()) {
             front->showSysGroup();
             front->setTag(1);
@@ -190,8 +196,12 @@ void TMain::MImportTextClick() {
     const QString path = Prompts::OpenFileName(
         this, QString(), QString(),
         QStringLiteral("Text File (quarvine 5.00 save to text file output) (*.TXT *.txt)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void TMain::importFile(const QString& path) {
+    panel_->setEnabled(true);
     setSaveControlsEnabled(false);
     ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
     selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
@@ -246,4 +256,31 @@ bool TMain::FormCloseQuery() {
     if (answer == QMessageBox::Yes)
         return saveDataFile(filePath()); // a failed save keeps the program open
     return answer == QMessageBox::No;
+}
+
+// A data file or a text spell file dropped on the window opens or imports as
+// the open and import commands would, with the same questions.
+QString TMain::droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().front().isLocalFile())
+        return {};
+    return data->urls().front().toLocalFile();
+}
+
+void TMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMain::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (QFileInfo(path).suffix().compare(QLatin1String("dat"), Qt::CaseInsensitive) == 0) {
+        panel_->setEnabled(true);
+        selectOrAddFile(path);
+        BOpenConvClick();
+    } else {
+        importFile(path);
+    }
 }
