@@ -39,48 +39,79 @@ PrintStream::~PrintStream() {
     EndPrintJob();
 }
 
-bool PrintStream::BeginPrintJob(QWidget* parent, const QString& pdfPreset, QString* error) {
+bool PrintStream::HasDefaultPrinter() {
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
+
+// A PDF keeps the border of an ordinary printer, so its pages look like
+// printed ones.
+std::unique_ptr<QPrinter> PrintStream::MakePrinter(PrintTarget target, QString* error) {
+    if (target == PrintTarget::Pdf) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setPageMargins(QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
+                                QPageLayout::Millimeter);
+        return printer;
+    }
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        *error = QStringLiteral("There is no default printer.");
+        return nullptr;
+    }
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (printer->isValid())
+        return printer;
+    *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName());
+    return nullptr;
+}
+
+QString PrintStream::AskPdfFileName(QWidget* parent, const QString& preset) {
+    return Prompts::SaveFileName(parent, QStringLiteral("Print to PDF"), preset,
+                                 QStringLiteral("PDF (*.pdf)"));
+}
+
+bool PrintStream::BeginPrintJob(QWidget* parent, PrintTarget target, const QString& pdfPreset,
+                                QString* error) {
+    clearJob();
+    error->clear();
+    std::unique_ptr<QPrinter> printer = MakePrinter(target, error);
+    if (!printer)
+        return false;
+    if (target == PrintTarget::Pdf) {
+        const QString path = AskPdfFileName(parent, pdfPreset);
+        if (path.isEmpty())
+            return false;
+        printer->setOutputFileName(path);
+    }
+    ownPrinter_ = std::move(printer);
+    return open(*ownPrinter_, error);
+}
+
+bool PrintStream::BeginPrintJob(QPrinter& target, QString* error) {
+    clearJob();
+    error->clear();
+    ownPrinter_.reset();
+    return open(target, error);
+}
+
+// Ends a running job and forgets what the last one drew.
+void PrintStream::clearJob() {
     EndPrintJob();
     pieces_.clear();
     devicePages_ = 0;
-    error->clear();
-    if (!preparePrinter(parent, pdfPreset, error))
-        return false;
-    if (!printer_->setPageOrientation(QPageLayout::Portrait)) {
+    pdfFile_.clear();
+}
+
+bool PrintStream::open(QPrinter& target, QString* error) {
+    printer_ = &target;
+    if (target.outputFormat() == QPrinter::PdfFormat)
+        pdfFile_ = target.outputFileName();
+    if (!target.setPageOrientation(QPageLayout::Portrait)) {
         *error = QStringLiteral("The printer refused the portrait page setting.");
         return false;
     }
-    return open(error);
-}
-
-// The default printer when the system has one; otherwise a PDF file, which
-// the user names, receives the same pages.
-bool PrintStream::preparePrinter(QWidget* parent, const QString& pdfPreset, QString* error) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    pdfFile_.clear();
-    if (!info.isNull()) {
-        printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        if (printer_->isValid())
-            return true;
-        *error = QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName());
-        return false;
-    }
-    const QString path = Prompts::SaveFileName(parent, QStringLiteral("Print to PDF"), pdfPreset,
-                                               QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty())
-        return false;
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(path);
-    printer_->setPageMargins(QMarginsF(PdfMarginMm, PdfMarginMm, PdfMarginMm, PdfMarginMm),
-                             QPageLayout::Millimeter);
-    pdfFile_ = path;
-    return true;
-}
-
-bool PrintStream::open(QString* error) {
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get())) {
+    if (!painter->begin(&target)) {
         *error = pdfFile_.isEmpty()
                      ? QStringLiteral("The print job could not be started.")
                      : QStringLiteral("The print job could not be started: cannot write %1.")
@@ -88,8 +119,8 @@ bool PrintStream::open(QString* error) {
         return false;
     }
     painter_ = std::move(painter);
-    width_ = printer_->width();
-    height_ = printer_->height();
+    width_ = target.width();
+    height_ = target.height();
     devicePages_ = 1;
     page_ = 1;
     resetPosition();
@@ -105,7 +136,7 @@ void PrintStream::EndPrintJob() {
 }
 
 QFontMetrics PrintStream::metrics(int style, int pointSize) const {
-    return QFontMetrics(PrintFont(style, pointSize), printer_.get());
+    return QFontMetrics(PrintFont(style, pointSize), printer_);
 }
 
 void PrintStream::PrnWrite(int style, int pointSize, const QString& text, bool endLine) {
@@ -132,7 +163,7 @@ void PrintStream::setFont(int style, int pointSize) {
     style_ = style;
     pointSize_ = pointSize;
     font_ = PrintFont(style, pointSize);
-    fontMetrics_.emplace(font_, printer_.get());
+    fontMetrics_.emplace(font_, printer_);
     painter_->setFont(font_);
 }
 

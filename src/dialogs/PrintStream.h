@@ -28,6 +28,9 @@ struct PrintedPiece {
     int height = 0; // the font's line height
 };
 
+// Where a print job goes: the system's default printer or a PDF file.
+enum class PrintTarget { Printer, Pdf };
+
 // A line-oriented text stream on the printer. Callers write pieces of text in
 // a font of their choice and end lines; the stream places each piece after the
 // previous one, breaks a piece that does not fit the rest of the line after its
@@ -41,12 +44,25 @@ public:
     PrintStream(const PrintStream&) = delete;
     PrintStream& operator=(const PrintStream&) = delete;
 
-    // Starts a portrait job on the default printer or, when the system has
-    // none, on a PDF file the user names (`pdfPreset` is the suggested name).
-    // Returns false when no job was started: with `error` empty when the user
-    // cancelled the file dialog, otherwise with the reason to show. `error`
-    // must not be null.
-    bool BeginPrintJob(QWidget* parent, const QString& pdfPreset, QString* error);
+    // Whether the system has a default printer to print on.
+    static bool HasDefaultPrinter();
+    // A printer for `target`, laid out as every job on that target is; a PDF
+    // printer has no file name yet. Null, with the reason in `error`, when
+    // the default printer is missing or cannot be used.
+    static std::unique_ptr<QPrinter> MakePrinter(PrintTarget target, QString* error);
+    // Asks for the name of the PDF file to print into; empty when cancelled.
+    static QString AskPdfFileName(QWidget* parent, const QString& preset);
+
+    // Starts a portrait job on `target`; for a PDF the user names the file
+    // (`pdfPreset` is the suggested name). Returns false when no job was
+    // started: with `error` empty when the user cancelled the file dialog,
+    // otherwise with the reason to show. `error` must not be null.
+    bool BeginPrintJob(QWidget* parent, PrintTarget target, const QString& pdfPreset,
+                       QString* error);
+    // Starts a portrait job on a printer the caller owns, such as the one a
+    // print preview hands over for its pages. The printer must outlive the
+    // job and any later use of metrics().
+    bool BeginPrintJob(QPrinter& target, QString* error);
     // Ends the job and sends the pages. Does nothing when no job is running.
     void EndPrintJob();
     bool isOpen() const { return painter_ != nullptr; }
@@ -72,8 +88,8 @@ public:
     QFontMetrics metrics(int style, int pointSize) const;
 
 private:
-    bool preparePrinter(QWidget* parent, const QString& pdfPreset, QString* error);
-    bool open(QString* error);
+    void clearJob();
+    bool open(QPrinter& target, QString* error);
     void resetPosition();
     void setFont(int style, int pointSize);
     void write(const QString& text);
@@ -84,7 +100,8 @@ private:
     void newPage();
     void tab();
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> ownPrinter_; // the printer of a job this stream set up itself
+    QPrinter* printer_ = nullptr;          // the running or last job's printer
     std::unique_ptr<QPainter> painter_;
     QString pdfFile_;
     QFont font_;

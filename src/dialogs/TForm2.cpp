@@ -5,14 +5,20 @@
 #include "TFMessage.h"
 #include "TextExport.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QStyle>
 #include <algorithm>
 
@@ -76,10 +82,13 @@ TForm2::TForm2(QWidget* parent)
     createPanel();
     createScopeButtons();
     createOptions();
+    createPrintChoices();
     createFileRow();
     enterPrintMode();
     DescClick();
 }
+
+TForm2::~TForm2() = default;
 
 void TForm2::createPanel() {
     Pannel = MakeLabel(this, "Pannel", PrintCaption, QRect(8, 8, DialogWidth - 16, 41));
@@ -134,6 +143,43 @@ void TForm2::createOptions() {
     connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
 }
 
+// Print mode's target and preview choices take the row that save mode gives
+// to ToAppend.
+void TForm2::createPrintChoices() {
+    LTarget = MakeLabel(this, "LTarget", QStringLiteral("Print to:"), QRect(8, 143, 50, 26));
+    TargetBox = new QComboBox(this);
+    TargetBox->setObjectName(QStringLiteral("PrintTarget"));
+    TargetBox->setToolTip(QStringLiteral("Print on the default printer or into a PDF file."));
+    TargetBox->addItem(QStringLiteral("Printer"), static_cast<int>(PrintTarget::Printer));
+    TargetBox->addItem(QStringLiteral("PDF"), static_cast<int>(PrintTarget::Pdf));
+    TargetBox->setGeometry(60, 143, 92, 26);
+    LTarget->setBuddy(TargetBox);
+    PreviewFirst = MakeCheckBox(this, "PreviewFirst",
+                                QStringLiteral("Shows the pages before they are printed."),
+                                QRect(164, 145, 90, 22));
+    PreviewFirst->setText(QStringLiteral("Preview"));
+}
+
+// The printer can be chosen only while the system has a default printer;
+// without one the pages go into a PDF file.
+void TForm2::offerTargets() {
+    const bool hasPrinter = PrintStream::HasDefaultPrinter();
+    const int printerRow = TargetBox->findData(static_cast<int>(PrintTarget::Printer));
+    auto* model = qobject_cast<QStandardItemModel*>(TargetBox->model());
+    model->item(printerRow)->setEnabled(hasPrinter);
+    TargetBox->setItemData(printerRow,
+                           hasPrinter ? QVariant() : QStringLiteral("There is no default printer."),
+                           Qt::ToolTipRole);
+    if (!hasPrinter)
+        TargetBox->setCurrentIndex(TargetBox->findData(static_cast<int>(PrintTarget::Pdf)));
+}
+
+void TForm2::showPrintChoices(bool visible) {
+    LTarget->setVisible(visible);
+    TargetBox->setVisible(visible);
+    PreviewFirst->setVisible(visible);
+}
+
 void TForm2::createFileRow() {
     Label1 = MakeLabel(this, "Label1", QStringLiteral("File Name:"), QRect(8, 186, 62, 22));
     Spellindex = new QLineEdit(QStringLiteral("spellindex"), this);
@@ -168,6 +214,8 @@ void TForm2::enterPrintMode() {
     Pannel->setText(PrintCaption);
     setFixedSize(DialogWidth, PrintHeight);
     ToAppend->hide();
+    offerTargets();
+    showPrintChoices(true);
     setWindowTitle(QStringLiteral("Printing..."));
     printMode_ = true;
 }
@@ -180,6 +228,7 @@ void TForm2::enterSaveMode() {
     Desc->setText(QStringLiteral("Save with Description"));
     Pannel->setText(QStringLiteral("Save to File"));
     ToAppend->show();
+    showPrintChoices(false);
     setFixedSize(DialogWidth, SaveHeight);
     printMode_ = false;
 }
@@ -264,6 +313,10 @@ int TForm2::OutputMode() const {
     return (printMode_ ? 1 : 3) + (Desc->isChecked() ? 1 : 0);
 }
 
+PrintTarget TForm2::printTarget() const {
+    return static_cast<PrintTarget>(TargetBox->currentData().toInt());
+}
+
 const spelldata::SpellCollection& TForm2::spells() const {
     static const spelldata::SpellCollection empty;
     return source_.spells ? *source_.spells : empty;
@@ -300,24 +353,30 @@ void TForm2::BCurrentClick() {
 void TForm2::runScope(Scope scope) {
     hide();
     const int mode = OutputMode();
-    ShowProgress(QString(), QLatin1String(ProgressTexts[static_cast<int>(scope)][mode - 1]), false);
+    progressText_ = QLatin1String(ProgressTexts[static_cast<int>(scope)][mode - 1]);
     switch (mode) {
     case 1:
         selectLines(scope);
-        PrintList();
+        printPages(listPages());
         break;
     case 2:
-        printSpells(slotsInScope(scope));
+        printPages(spellPages(slotsInScope(scope)));
         break;
     case 3:
+        showProgress();
         selectLines(scope);
         SaveList();
         break;
     default:
+        showProgress();
         saveSpells(slotsInScope(scope));
         break;
     }
     accept();
+}
+
+void TForm2::showProgress() const {
+    ShowProgress(QString(), progressText_, false);
 }
 
 // Marks the lines that go into the next list output; other lines keep the
@@ -352,31 +411,112 @@ std::vector<const spelldata::SpellRecord*> TForm2::selectedRecords() const {
     return records;
 }
 
+// The printed list of the lines whose PrintSelection byte is set now.
+TForm2::PageWriter TForm2::listPages() const {
+    return [records = selectedRecords()](PrintStream& out) { PrintListLines(out, records); };
+}
+
+TForm2::PageWriter TForm2::spellPages(const std::vector<int>& chosenSlots) {
+    return [this, chosenSlots](PrintStream& out) {
+        for (int slot : chosenSlots) {
+            if (!keepGoing_)
+                break;
+            PrintSpell(out, spells()[slot], ExtraLines->value());
+        }
+    };
+}
+
+// Prints the pages on the chosen target, or shows them in a preview first.
+// The progress message stays away while the preview is up: it would cover
+// the pages.
+void TForm2::printPages(const PageWriter& pages) {
+    if (PreviewFirst->isChecked()) {
+        previewPages(pages);
+        return;
+    }
+    showProgress();
+    if (!BeginPrintJob())
+        return;
+    pages(stream_);
+    stream_.EndPrintJob();
+}
+
 bool TForm2::BeginPrintJob() {
     QString error;
-    if (stream_.BeginPrintJob(this, pdfPreset(), &error))
+    if (stream_.BeginPrintJob(this, printTarget(), pdfPreset(), &error))
         return true;
-    if (!error.isEmpty())
-        Prompts::Message(this, error, Prompts::Icon::Error, QMessageBox::Ok);
+    reportPrintError(error);
     return false;
 }
 
-void TForm2::PrintList() {
-    if (!BeginPrintJob())
-        return;
-    PrintListLines(stream_, selectedRecords());
+// Draws the pages onto `printer` as one job. The preview draws its pages
+// through here and so does printing from it, so both show the same pages.
+bool TForm2::drawPages(QPrinter& printer, const PageWriter& pages) {
+    QString error;
+    if (!stream_.BeginPrintJob(printer, &error)) {
+        reportPrintError(error);
+        return false;
+    }
+    pages(stream_);
     stream_.EndPrintJob();
+    return true;
 }
 
-void TForm2::printSpells(const std::vector<int>& chosenSlots) {
-    if (!BeginPrintJob())
+// The preview works on a printer for the chosen target, so its pages have
+// the size and printable area of the real ones. Nothing is asked before the
+// pages are shown; a PDF file is named only when printing from the preview.
+void TForm2::previewPages(const PageWriter& pages) {
+    QString error;
+    previewPrinter_ = PrintStream::MakePrinter(printTarget(), &error);
+    if (!previewPrinter_) {
+        reportPrintError(error);
         return;
-    for (int slot : chosenSlots) {
-        if (!keepGoing_)
-            break;
-        PrintSpell(stream_, spells()[slot], ExtraLines->value());
     }
-    stream_.EndPrintJob();
+    QPrintPreviewDialog preview(previewPrinter_.get(), this);
+    preview.setObjectName(QStringLiteral("PrintPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this, &pages](QPrinter* printer) { drawPages(*printer, pages); });
+    adaptPreview(preview, pages);
+    preview.exec();
+}
+
+// Every page is portrait, so the preview's orientation buttons go. Its Print
+// button prints on the target chosen in this dialog, as the command does
+// without a preview, instead of opening the system's print dialog. The
+// buttons are known by Qt's own (translated) texts; one not found keeps
+// Qt's behaviour.
+void TForm2::adaptPreview(QPrintPreviewDialog& preview, const PageWriter& pages) {
+    auto qtText = [](const char* text) {
+        return QCoreApplication::translate("QPrintPreviewDialog", text);
+    };
+    for (QAction* action : preview.findChildren<QAction*>()) {
+        const QString text = action->text();
+        if (text == qtText("Portrait") || text == qtText("Landscape"))
+            action->setVisible(false);
+        if (text != qtText("Print"))
+            continue;
+        QObject::disconnect(action, &QAction::triggered, &preview, nullptr);
+        connect(action, &QAction::triggered, this,
+                [this, &preview, &pages] { printFromPreview(preview, pages); });
+    }
+}
+
+// A cancelled PDF file name leaves the preview open.
+void TForm2::printFromPreview(QPrintPreviewDialog& preview, const PageWriter& pages) {
+    if (printTarget() == PrintTarget::Pdf) {
+        const QString path = PrintStream::AskPdfFileName(&preview, pdfPreset());
+        if (path.isEmpty())
+            return;
+        previewPrinter_->setOutputFileName(path);
+    }
+    showProgress();
+    drawPages(*previewPrinter_, pages);
+    preview.accept();
+}
+
+void TForm2::reportPrintError(const QString& error) {
+    if (!error.isEmpty())
+        Prompts::Message(this, error, Prompts::Icon::Error, QMessageBox::Ok);
 }
 
 void TForm2::SaveList() {

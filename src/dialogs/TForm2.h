@@ -5,12 +5,17 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPrintPreviewDialog;
+class QPrinter;
 class QPushButton;
 class QSpinBox;
 
@@ -30,13 +35,16 @@ struct ListSource {
 
 // The "Printing" dialog: sends the whole list, the marked spells or the
 // selected spell to the printer or to a text file, either as a list of names
-// or as whole spells. One object lives for the whole run and is reused; the
-// mode and check marks carry over from one opening to the next.
+// or as whole spells. In print mode the pages go to the default printer or
+// into a PDF file, and can be looked at in a print preview first. One object
+// lives for the whole run and is reused; the mode, the print target and the
+// check marks carry over from one opening to the next.
 class TForm2 : public QDialog {
     Q_OBJECT
 
 public:
     explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
 
     // Open the dialog in print or save mode on `source` and return when it
     // has closed. The caller hides the progress window afterwards.
@@ -60,7 +68,9 @@ public:
     bool KeepGoing() const { return keepGoing_; }
     // 1 print the list, 2 print whole spells, 3 save the list, 4 save whole spells.
     int OutputMode() const;
-    // The stream of the last print job, with the pieces it drew.
+    // Where print mode sends its pages.
+    PrintTarget printTarget() const;
+    // The stream of the last print job or preview, with the pieces it drew.
     const PrintStream& printStream() const { return stream_; }
 
 protected:
@@ -69,11 +79,16 @@ protected:
 
 private:
     enum class Scope { List, Marked, Current };
+    // Writes the pages of one print command into a running job.
+    using PageWriter = std::function<void(PrintStream&)>;
 
     void createPanel();
     void createScopeButtons();
     void createOptions();
+    void createPrintChoices();
     void createFileRow();
+    void offerTargets();
+    void showPrintChoices(bool visible);
     void enterPrintMode();
     void enterSaveMode();
     void FormShow();
@@ -86,9 +101,16 @@ private:
     const spelldata::SpellCollection& spells() const;
     int selectedSlot() const;
 
+    void showProgress() const;
+    PageWriter listPages() const;
+    PageWriter spellPages(const std::vector<int>& chosenSlots);
+    void printPages(const PageWriter& pages);
     bool BeginPrintJob();
-    void PrintList();
-    void printSpells(const std::vector<int>& chosenSlots);
+    bool drawPages(QPrinter& printer, const PageWriter& pages);
+    void previewPages(const PageWriter& pages);
+    void adaptPreview(QPrintPreviewDialog& preview, const PageWriter& pages);
+    void printFromPreview(QPrintPreviewDialog& preview, const PageWriter& pages);
+    void reportPrintError(const QString& error);
     void SaveList();
     void saveSpells(const std::vector<int>& chosenSlots);
     bool writeOutput(const std::string& bytes, bool append);
@@ -103,6 +125,9 @@ private:
     QCheckBox* ToAppend = nullptr;
     QLabel* LEXLines = nullptr;
     QSpinBox* ExtraLines = nullptr;
+    QLabel* LTarget = nullptr;
+    QComboBox* TargetBox = nullptr; // object name PrintTarget
+    QCheckBox* PreviewFirst = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Spellindex = nullptr;
@@ -112,5 +137,7 @@ private:
     bool printMode_ = true;
     bool keepGoing_ = true;
     std::vector<std::uint8_t> PrintSelection;
+    QString progressText_; // the running scope command's progress message
     PrintStream stream_;
+    std::unique_ptr<QPrinter> previewPrinter_; // kept for stream_'s metrics after the preview
 };

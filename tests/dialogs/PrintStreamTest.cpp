@@ -3,21 +3,19 @@
 #include "Prompts.h"
 #include "TestSupport.h"
 
-#include <QPrinterInfo>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace {
 
-// The stream prints to a PDF file where the system has no printer, as here;
-// with a default printer the tests would send pages to it, so they stand down.
+// Every test prints into a PDF file, so none of them sends pages to a printer.
 class PrintStreamTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QPrinterInfo::defaultPrinter().isNull())
-            GTEST_SKIP() << "a default printer exists";
         PromptScript::FileName(QString::fromStdString(dir.file("stream.pdf")));
         QString error;
-        ASSERT_TRUE(stream.BeginPrintJob(nullptr, QStringLiteral("stream.pdf"), &error))
+        ASSERT_TRUE(
+            stream.BeginPrintJob(nullptr, PrintTarget::Pdf, QStringLiteral("stream.pdf"), &error))
             << error.toStdString();
     }
 
@@ -31,6 +29,32 @@ protected:
     }
 
     int FontHeight(int style, int size) const { return stream.metrics(style, size).height(); }
+
+    // Lines of several sizes, one too wide for the page and enough of them
+    // for a second page.
+    static void WriteSample(PrintStream& out) {
+        out.PrnWrite(3, 20, QStringLiteral("Spell List"), true);
+        out.PrnWrite(0, 12, QString(200, u'W'), true);
+        for (int i = 0; i < 80; ++i) {
+            out.PrnWrite(i % 4, 10 + i % 3, QStringLiteral("Line %1\t").arg(i), false);
+            out.PrnWrite(1, 12, QStringLiteral("(W  3)"), true);
+        }
+    }
+
+    QStringList Pieces() const {
+        QStringList lines;
+        for (const PrintedPiece& p : stream.pieces())
+            lines << QStringLiteral("%1|x%2|y%3|p%4|%5pt|s%6|w%7|h%8")
+                         .arg(p.text)
+                         .arg(p.x)
+                         .arg(p.y)
+                         .arg(p.page)
+                         .arg(p.pointSize)
+                         .arg(p.style)
+                         .arg(p.width)
+                         .arg(p.height);
+        return lines;
+    }
 
     testsupport::TempDir dir;
     PrintStream stream;
@@ -142,4 +166,70 @@ TEST_F(PrintStreamTest, tabsStopEveryEightAverageWidthsAndFormFeedsStartAPage) {
     stream.EndPrintJob();
     EXPECT_EQ(stream.pageCount(), 2);
     EXPECT_GT(testsupport::ReadBytes(dir.file("stream.pdf")).size(), 0u);
+}
+
+// A printer handed over from outside (as a print preview does) gets the very
+// pieces and pages of a job the stream set up itself for the same target.
+TEST_F(PrintStreamTest, givenPrinterGetsTheSamePagesAsTheStreamsOwnJob) {
+    WriteSample(stream);
+    stream.EndPrintJob();
+    const QStringList own = Pieces();
+    const int ownPages = stream.pageCount();
+    ASSERT_GE(ownPages, 2);
+    EXPECT_EQ(stream.pdfFileName(), QString::fromStdString(dir.file("stream.pdf")));
+
+    QString error;
+    std::unique_ptr<QPrinter> printer = PrintStream::MakePrinter(PrintTarget::Pdf, &error);
+    ASSERT_NE(printer, nullptr);
+    const QString given = QString::fromStdString(dir.file("given.pdf"));
+    printer->setOutputFileName(given);
+    ASSERT_TRUE(stream.BeginPrintJob(*printer, &error)) << error.toStdString();
+    EXPECT_TRUE(stream.pieces().empty()); // the last job's pieces are gone
+    WriteSample(stream);
+    stream.EndPrintJob();
+    EXPECT_EQ(Pieces(), own);
+    EXPECT_EQ(stream.pageCount(), ownPages);
+    EXPECT_EQ(stream.pdfFileName(), given);
+    EXPECT_GT(testsupport::ReadBytes(dir.file("given.pdf")).size(), 0u);
+}
+
+TEST_F(PrintStreamTest, givenPrinterIsTurnedToPortrait) {
+    stream.EndPrintJob();
+    const int portraitWidth = stream.pageWidth();
+    QString error;
+    std::unique_ptr<QPrinter> printer = PrintStream::MakePrinter(PrintTarget::Pdf, &error);
+    ASSERT_NE(printer, nullptr);
+    printer->setOutputFileName(QString::fromStdString(dir.file("turned.pdf")));
+    printer->setPageOrientation(QPageLayout::Landscape);
+    ASSERT_TRUE(stream.BeginPrintJob(*printer, &error)) << error.toStdString();
+    stream.EndPrintJob();
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(stream.pageWidth(), portraitWidth);
+    EXPECT_LT(stream.pageWidth(), stream.pageHeight());
+}
+
+TEST_F(PrintStreamTest, cancelledPdfNameStartsNoJobAndReportsNothing) {
+    stream.PrnWrite(0, 12, QStringLiteral("earlier"), true);
+    PromptScript::FileName(QString());
+    QString error = QStringLiteral("stale");
+    EXPECT_FALSE(stream.BeginPrintJob(nullptr, PrintTarget::Pdf, QStringLiteral("x.pdf"), &error));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(stream.isOpen());
+    EXPECT_TRUE(stream.pieces().empty());
+    stream.PrnWrite(0, 12, QStringLiteral("lost"), true); // no job: nothing is drawn
+    EXPECT_TRUE(stream.pieces().empty());
+}
+
+// Without a default printer the printer target is an error with a reason,
+// and no PDF file name is asked for instead.
+TEST_F(PrintStreamTest, printerTargetNeedsADefaultPrinter) {
+    if (PrintStream::HasDefaultPrinter())
+        GTEST_SKIP() << "a default printer exists";
+    QString error;
+    EXPECT_EQ(PrintStream::MakePrinter(PrintTarget::Printer, &error), nullptr);
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(stream.BeginPrintJob(nullptr, PrintTarget::Printer, QString(), &error));
+    EXPECT_EQ(error, QStringLiteral("There is no default printer."));
+    EXPECT_FALSE(stream.isOpen());
 }

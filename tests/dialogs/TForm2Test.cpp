@@ -6,14 +6,21 @@
 #include "TestSupport.h"
 #include "TextExport.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -68,7 +75,59 @@ protected:
     }
     void Click(const char* name) { QTest::mouseClick(Child<QWidget>(name), Qt::LeftButton); }
     void SetDesc(bool on) { Child<QCheckBox>("Desc")->setChecked(on); }
+    void SetPreview(bool on) { Child<QCheckBox>("PreviewFirst")->setChecked(on); }
+    // Prints into a PDF file whether or not the system has a printer; the
+    // choice carries over to later openings.
+    void ChoosePdf() {
+        QComboBox* target = Child<QComboBox>("PrintTarget");
+        target->setCurrentIndex(target->findText(QStringLiteral("PDF")));
+    }
     QString Progress() { return progress.findChild<QLabel*>("LText")->text(); }
+
+    // Runs `inPreview` once the print preview is up, then closes the preview
+    // unless `inPreview` did. Call before the scope button is clicked.
+    void WhilePreviewIsUp(const std::function<void(QPrintPreviewDialog&)>& inPreview) {
+        previewSeen = false;
+        QTimer::singleShot(0, &form, [this, inPreview] {
+            auto* preview = form.findChild<QPrintPreviewDialog*>();
+            if (!preview || !preview->isVisible())
+                return;
+            previewSeen = true;
+            inPreview(*preview);
+            if (preview->isVisible())
+                preview->reject();
+        });
+    }
+    static int PreviewPageCount(QPrintPreviewDialog& preview) {
+        auto* pages = preview.findChild<QPrintPreviewWidget*>();
+        return pages ? pages->pageCount() : -1;
+    }
+    // Clicks the preview's own Print button on its tool bar.
+    static void ClickPrint(QPrintPreviewDialog& preview) {
+        auto* toolBar = preview.findChild<QToolBar*>();
+        ASSERT_NE(toolBar, nullptr);
+        for (QAction* action : toolBar->actions()) {
+            if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print")) {
+                QTest::mouseClick(toolBar->widgetForAction(action), Qt::LeftButton);
+                return;
+            }
+        }
+        ADD_FAILURE() << "the preview has no Print button";
+    }
+
+    // The last job's pieces, one line each, for comparing whole jobs.
+    QStringList Pieces() const {
+        QStringList lines;
+        for (const PrintedPiece& p : form.printStream().pieces())
+            lines << QStringLiteral("%1|x%2|y%3|p%4|%5pt|s%6")
+                         .arg(p.text)
+                         .arg(p.x)
+                         .arg(p.y)
+                         .arg(p.page)
+                         .arg(p.pointSize)
+                         .arg(p.style);
+        return lines;
+    }
 
     std::string ListBytes(const std::vector<int>& lineSlots) const {
         std::vector<const spelldata::SpellRecord*> records;
@@ -90,6 +149,7 @@ protected:
     TFMessage progress;
     TForm2 form;
     QTimer watchdog;
+    bool previewSeen = false;
 };
 
 bool NoDefaultPrinter() {
@@ -270,8 +330,7 @@ TEST_F(TForm2Test, currentSpellWithNoSelectedLineOnlyCloses) {
 }
 
 TEST_F(TForm2Test, printedListShowsNamesAndCodes) {
-    if (!NoDefaultPrinter())
-        GTEST_SKIP() << "a default printer exists";
+    ChoosePdf();
     PromptScript::FileName(QString::fromStdString(dir.file("list.pdf")));
     Open(false, [&] { Click("BMin"); });
     EXPECT_EQ(Progress(), QStringLiteral("Printing List ..."));
@@ -290,8 +349,7 @@ TEST_F(TForm2Test, printedListShowsNamesAndCodes) {
 }
 
 TEST_F(TForm2Test, printedSpellsTakeExtraLinesAndMorePages) {
-    if (!NoDefaultPrinter())
-        GTEST_SKIP() << "a default printer exists";
+    ChoosePdf();
     // The gap between the first spell's last description line and the second
     // spell's name: one written line, then the empty 12-point lines.
     auto gapAfterFirstSpell = [&](int extraLines) {
@@ -322,8 +380,7 @@ TEST_F(TForm2Test, printedSpellsTakeExtraLinesAndMorePages) {
 }
 
 TEST_F(TForm2Test, printedSpellFieldsFollowTheKind) {
-    if (!NoDefaultPrinter())
-        GTEST_SKIP() << "a default printer exists";
+    ChoosePdf();
     auto labelsOf = [&](int slot) {
         source.rows = {slot};
         source.selectedRow = 0;
@@ -349,8 +406,7 @@ TEST_F(TForm2Test, printedSpellFieldsFollowTheKind) {
 }
 
 TEST_F(TForm2Test, printerThatCannotBePreparedEndsTheCommand) {
-    if (!NoDefaultPrinter())
-        GTEST_SKIP() << "a default printer exists";
+    ChoosePdf();
     PromptScript::FileName(QString()); // the PDF dialog cancelled
     Open(false, [&] { Click("BMarked"); });
     EXPECT_EQ(Progress(), QStringLiteral("Printing Marked List..."));
@@ -362,4 +418,172 @@ TEST_F(TForm2Test, printerThatCannotBePreparedEndsTheCommand) {
     ASSERT_EQ(PromptScript::Messages().size(), 1);
     EXPECT_TRUE(PromptScript::Messages()[0].contains(QLatin1String("no-such-folder/out.pdf")));
     EXPECT_TRUE(form.printStream().pieces().empty());
+}
+
+TEST_F(TForm2Test, printTargetAndPreviewShowOnlyInPrintMode) {
+    Open(false, [&] {
+        QComboBox* target = Child<QComboBox>("PrintTarget");
+        QCheckBox* preview = Child<QCheckBox>("PreviewFirst");
+        EXPECT_TRUE(target->isVisible());
+        EXPECT_TRUE(preview->isVisible());
+        ASSERT_EQ(target->count(), 2);
+        EXPECT_EQ(target->itemText(0), QStringLiteral("Printer"));
+        EXPECT_EQ(target->itemText(1), QStringLiteral("PDF"));
+        // Without a default printer only the PDF can be chosen, as before.
+        auto* model = qobject_cast<QStandardItemModel*>(target->model());
+        EXPECT_EQ(model->item(0)->isEnabled(), !NoDefaultPrinter());
+        if (NoDefaultPrinter()) {
+            EXPECT_EQ(form.printTarget(), PrintTarget::Pdf);
+        }
+
+        QTest::mouseClick(Child<QLabel>("Pannel"), Qt::LeftButton);
+        EXPECT_FALSE(target->isVisible());
+        EXPECT_FALSE(preview->isVisible());
+        EXPECT_TRUE(Child<QCheckBox>("ToAppend")->isVisible());
+        QTest::mouseClick(Child<QLabel>("Pannel"), Qt::LeftButton);
+        EXPECT_TRUE(target->isVisible());
+        EXPECT_TRUE(preview->isVisible());
+        EXPECT_FALSE(Child<QCheckBox>("ToAppend")->isVisible());
+        ChoosePdf();
+        SetPreview(true);
+        Click("BitBtn1");
+    });
+    Open(true, [&] {
+        EXPECT_FALSE(Child<QComboBox>("PrintTarget")->isVisible());
+        EXPECT_FALSE(Child<QCheckBox>("PreviewFirst")->isVisible());
+        Click("BitBtn1");
+    });
+    Open(false, [&] {
+        EXPECT_EQ(form.printTarget(), PrintTarget::Pdf); // carried over
+        EXPECT_TRUE(Child<QCheckBox>("PreviewFirst")->isChecked());
+        Click("BitBtn1");
+    });
+}
+
+TEST_F(TForm2Test, choosingPdfAsksForTheFileNameAndWritesThePdf) {
+    const std::string pdf = dir.file("chosen.pdf");
+    PromptScript::FileName(QString::fromStdString(pdf));
+    Open(false, [&] {
+        ChoosePdf();
+        SetDesc(false);
+        Click("BCurrent");
+    });
+    EXPECT_EQ(Progress(), QStringLiteral("Printing Current Spell..."));
+    EXPECT_EQ(form.printStream().pdfFileName(), QString::fromStdString(pdf));
+    ASSERT_EQ(form.printStream().pieces().size(), 3u);
+    EXPECT_EQ(form.printStream().pieces()[1].text, QStringLiteral("Cinder Lattice"));
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+}
+
+// The preview asks for nothing (an unscripted file prompt fails the test) and
+// shows no progress message; printing the same scope afterwards into a PDF
+// draws the very same pieces on as many pages.
+TEST_F(TForm2Test, previewShowsThePagesPrintingWouldProduce) {
+    struct Case {
+        const char* button;
+        bool desc;
+        int extraLines;
+        int minPages;
+    };
+    const std::vector<Case> cases = {
+        {"BMin", false, 2, 1},
+        {"BMin", true, 66, 3},
+        {"BMarked", true, 1, 1},
+        {"BCurrent", false, 2, 1},
+    };
+    const std::string pdf = dir.file("printed.pdf");
+    ChoosePdf();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + (c.desc ? " with description" : ""));
+        progress.HideProgress();
+        int previewed = -1;
+        Open(false, [&] {
+            SetDesc(c.desc);
+            Child<QSpinBox>("ExtraLines")->setValue(c.extraLines);
+            SetPreview(true);
+            WhilePreviewIsUp([&](QPrintPreviewDialog& preview) {
+                previewed = PreviewPageCount(preview);
+                EXPECT_FALSE(progress.isVisible());
+            });
+            Click(c.button);
+        });
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(previewSeen);
+        EXPECT_FALSE(std::filesystem::exists(pdf));
+        const QStringList previewPieces = Pieces();
+        EXPECT_GE(previewed, c.minPages);
+        EXPECT_EQ(previewed, form.printStream().pageCount());
+
+        PromptScript::FileName(QString::fromStdString(pdf));
+        Open(false, [&] {
+            SetPreview(false);
+            Click(c.button);
+        });
+        EXPECT_FALSE(previewPieces.isEmpty());
+        EXPECT_EQ(Pieces(), previewPieces);
+        EXPECT_EQ(PdfPageCount(pdf), previewed);
+        std::filesystem::remove(pdf);
+    }
+}
+
+TEST_F(TForm2Test, printButtonOfThePreviewWritesThePreviewedPagesToTheNamedPdf) {
+    const std::string pdf = dir.file("from-preview.pdf");
+    int previewed = -1;
+    QStringList previewPieces;
+    Open(false, [&] {
+        ChoosePdf();
+        SetDesc(true);
+        Child<QSpinBox>("ExtraLines")->setValue(40);
+        SetPreview(true);
+        WhilePreviewIsUp([&](QPrintPreviewDialog& preview) {
+            previewed = PreviewPageCount(preview);
+            previewPieces = Pieces();
+            PromptScript::FileName(QString()); // no name: back to the preview
+            ClickPrint(preview);
+            EXPECT_TRUE(preview.isVisible());
+            EXPECT_FALSE(std::filesystem::exists(pdf));
+            EXPECT_TRUE(Progress().isEmpty());
+            PromptScript::FileName(QString::fromStdString(pdf));
+            ClickPrint(preview);
+            EXPECT_FALSE(preview.isVisible());
+        });
+        Click("BMin");
+    });
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(previewSeen);
+    EXPECT_GE(previewed, 2);
+    EXPECT_EQ(PdfPageCount(pdf), previewed);
+    EXPECT_EQ(form.printStream().pdfFileName(), QString::fromStdString(pdf));
+    EXPECT_EQ(Pieces(), previewPieces);
+    EXPECT_EQ(Progress(), QStringLiteral("Printing List with Description..."));
+}
+
+// The orientation buttons are gone from the preview, and a landscape setting
+// made elsewhere (the page setup) still gives portrait pages.
+TEST_F(TForm2Test, previewKeepsEveryPagePortrait) {
+    int portraitWidth = 0;
+    Open(false, [&] {
+        ChoosePdf();
+        SetPreview(true);
+        WhilePreviewIsUp([&](QPrintPreviewDialog& preview) {
+            const QString landscape =
+                QCoreApplication::translate("QPrintPreviewDialog", "Landscape");
+            int found = 0;
+            for (QAction* action : preview.findChildren<QAction*>()) {
+                if (action->text() != landscape)
+                    continue;
+                ++found;
+                EXPECT_FALSE(action->isVisible());
+            }
+            EXPECT_EQ(found, 1);
+            portraitWidth = form.printStream().pageWidth();
+            preview.findChild<QPrintPreviewWidget*>()->setLandscapeOrientation();
+        });
+        Click("BMin");
+    });
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(previewSeen);
+    EXPECT_GT(portraitWidth, 0);
+    EXPECT_EQ(form.printStream().pageWidth(), portraitWidth);
+    EXPECT_LT(form.printStream().pageWidth(), form.printStream().pageHeight());
 }
