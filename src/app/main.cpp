@@ -3,6 +3,7 @@
 #include "TMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 
 int main(int argc, char** argv) {
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quarvine.Quarvine"));
 
     TMain main(ProgramDir());
     // A first argument of ":" skips the opening screen.
@@ -19,5 +21,11 @@ int main(int argc, char** argv) {
     }
     main.StartUp();
     main.show();
+    // A file given on the command line (as the desktop does when a data or
+    // spell text file is opened with Quarvine) opens as if dropped on the window.
+    QStringList args = QApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral(":"));
+    if (!args.isEmpty())
+        main.openPath(QFileInfo(args.front()).absoluteFilePath());
     return QApplication::exec();
 }

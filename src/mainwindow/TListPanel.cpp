@@ -191,6 +191,9 @@ QWidget* TListPanel::buildListHeader() {
     SpeedButton4 =
         MakeToolButton(header, "SpeedButton4", QStringLiteral("Deletes current Spell from list"));
     SpeedButton4->setGeometry(75, 2, 16, 18);
+    // The two narrow buttons get smaller icons so their frames do not clip them.
+    for (QToolButton* b : {SpeedButton3, SpeedButton4})
+        b->setIconSize(QSize(12, 12));
     BEdit = new QToolButton(header);
     BEdit->setObjectName(QStringLiteral("BEdit"));
     BEdit->setCheckable(true);

@@ -65,7 +65,7 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     prog_->setRange(0, 100);
     prog_->setValue(0);
     prog_->setTextVisible(false);
-    prog_->setFixedHeight(14);
+    prog_->setFixedHeight(6); // a slim strip: nothing moves it during the short commands
     layout->addWidget(prog_);
     setCentralWidget(central);
 

@@ -54,6 +54,10 @@ public:
     TFInfo* quickView() const { return quickView_; }
     THistoryComboBox* fileBox() const { return FileN; }
 
+    // Opens a data file (.Dat) or imports a spell text file, as dropping it
+    // on the window does.
+    void openPath(const QString& path);
+
     // The slot of the selected row's spell, or -1.
     int selectedSlot() const;
 

@@ -276,6 +276,10 @@ void TMain::dropEvent(QDropEvent* event) {
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
+    openPath(path);
+}
+
+void TMain::openPath(const QString& path) {
     if (QFileInfo(path).suffix().compare(QLatin1String("dat"), Qt::CaseInsensitive) == 0) {
         panel_->setEnabled(true);
         selectOrAddFile(path);
