@@ -19,8 +19,23 @@ char kindLetter(SpellKind kind) {
 
 } // namespace
 
+namespace {
+// Only levels 0..13 have buttons. A level above 13 (possible in files) must not
+// be read against the set's other members (50, 51, 100, 101): such spells are
+// listed whenever every level is admitted, so they stay reachable.
+bool levelAdmitted(SpellLevel level, const FilterSet& filter) {
+    if (level <= LevelInfo)
+        return filter.test(level);
+    for (int l = 0; l <= LevelInfo; ++l) {
+        if (!filter.test(static_cast<std::size_t>(l)))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 bool PassesFilter(const TBasic& record, const FilterSet& filter, const KindSet& kinds) {
-    if (!filter.test(record.Level) || record.Kind > 2 || !kinds.test(record.Kind))
+    if (!levelAdmitted(record.Level, filter) || record.Kind > 2 || !kinds.test(record.Kind))
         return false;
     const int markMember = filter.test(OnlyMarked) && record.Marked ? OnlyMarked : AnyMark;
     const int shownMember = filter.test(CurrentList) && record.Shown ? CurrentList : EntireList;
