@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   fonts-liberation2 xvfb xauth poppler-utils
+  desktop-file-utils appstream
+  clang libclang-rt-14-dev ccache
 )
 
 missing=()

@@ -273,17 +273,46 @@ DataSetPaths DataSetFiles(const std::string& base) {
 
 namespace {
 
+// Checks the .SBN and .SBK files of a set against the number of records the
+// .Dat file holds, before anything is taken from them.
+Status checkSideFiles(std::size_t records, const std::string* sbk, const std::string* sbn,
+                      const DataSetPaths& names) {
+    const std::size_t countBytes = records * kCountRecord;
+    if (sbn && sbn->size() < countBytes)
+        return Status::Error(ErrorKind::Malformed,
+                             names.sbn + ", byte " + std::to_string(sbn->size()) +
+                                 ": the file ends early; " + std::to_string(records) +
+                                 " spells need " + std::to_string(countBytes) + " bytes");
+    // The writer stores exactly one record per spell. A longer file means the
+    // count line of the .Dat file and the .SBN file disagree: one of them is
+    // damaged, and reading on would drop spells without a word.
+    if (sbn && sbn->size() > countBytes)
+        return Status::Error(ErrorKind::Malformed,
+                             names.sbn + ", byte " + std::to_string(countBytes) +
+                                 ": the file holds copies for " +
+                                 std::to_string(sbn->size() / kCountRecord) + " spells, but " +
+                                 names.dat + " has " + std::to_string(records));
+    // A book table has at least the line that stands for the full list, and
+    // every line of a book file ends with a line end: an empty file, or a last
+    // line without one, is a file cut short.
+    if (sbk && sbk->empty())
+        return Status::Error(ErrorKind::Malformed,
+                             names.sbk + ", line 1: the file is empty; its first line must be "
+                                         "the entry for the full list");
+    if (sbk && sbk->back() != '\n' && sbk->back() != '\r')
+        return Status::Error(ErrorKind::Malformed,
+                             names.sbk + ", byte " + std::to_string(sbk->size()) +
+                                 ": the last line has no line end; the file seems cut short");
+    return Status::Ok();
+}
+
 // The second half of reading a set, once the records are parsed: checks the
 // count file against them, then commits records, counts and book table.
 ReadReport commitSet(SpellCollection& spells, BookList& books, std::vector<SpellRecord>& records,
                      const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
     ReadReport report;
-    if (sbn && sbn->size() < records.size() * kCountRecord) {
-        report.status = Status::Error(ErrorKind::Malformed,
-                                      names.sbn + ", byte " + std::to_string(sbn->size()) +
-                                          ": the file ends early; " +
-                                          std::to_string(records.size()) + " spells need " +
-                                          std::to_string(records.size() * kCountRecord) + " bytes");
+    if (Status s = checkSideFiles(records.size(), sbk, sbn, names); !s) {
+        report.status = s;
         return report;
     }
     BookList newBooks = books;
@@ -320,6 +349,10 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
 
 ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base) {
     const DataSetPaths names = DataSetFiles(base);
+    // A save that was killed between its renames is finished first, so the
+    // files read belong to one save.
+    if (Status s = FinishInterruptedCommit(names.dat); !s)
+        return {s};
     std::vector<SpellRecord> records;
     {
         std::string dat;
@@ -393,6 +426,8 @@ Status WriteDataFile(const SpellCollection& spells, const BookList& books,
     if (Status s = CheckWritable(spells); !s)
         return s;
     const DataSetPaths names = DataSetFiles(base);
+    if (Status s = FinishInterruptedCommit(names.dat); !s)
+        return s;
     SaveFile files[3] = {SaveFile(names.dat), SaveFile(names.sbk), SaveFile(names.sbn)};
     const std::string contents[3] = {FormatDatFile(spells), FormatBookFile(books),
                                      FormatCountFile(spells)};

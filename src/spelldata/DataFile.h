@@ -40,6 +40,10 @@ struct ReadReport {
 // file and the line (or byte offset); the collection and `books` then stay as
 // they were. A missing .Dat gives NotFound with the message "No Such File".
 // A missing .SBK is created from `books`; a missing .SBN gives zero counts.
+// An .SBN file must hold exactly 256 bytes per record of the .Dat file, and an
+// .SBK file must not be empty nor end inside a line; anything else is taken
+// for a damaged set and refused. A save of the set that was interrupted
+// between its renames is finished first (see CommitTogether).
 // On success `books` holds the lines of the .SBK file. Records that do not fit
 // into the free slots are left out and counted in `refused`.
 ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base);

@@ -15,6 +15,14 @@ namespace spelldata {
 
 namespace fs = std::filesystem;
 
+namespace {
+WriteCall g_writeCall = &::write;
+} // namespace
+
+void SetWriteCallForTesting(WriteCall call) {
+    g_writeCall = call ? call : &::write;
+}
+
 bool CanOpenFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -108,7 +116,7 @@ Status SaveFile::write(std::string_view bytes) {
     if (fd_ < 0)
         return Status::Error(ErrorKind::Io, "Cannot write " + path_ + ": file not open");
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t n = g_writeCall(fd_, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -160,34 +168,163 @@ std::string linkOldFile(const std::string& path) {
     return {};
 }
 
+// One file of a commit, with absolute paths so that a later process in
+// another working folder can finish it.
+struct CommitEntry {
+    std::string temp;   // the finished temporary file
+    std::string backup; // a hard link to the old file, or empty
+    std::string target;
+    bool hadOld = false; // a file stood at `target` before the commit
+};
+
+// Journal layout: one mode byte ('F' forward: put the new files in place,
+// 'B' back: put the old ones back), then per entry four NUL-ended fields:
+// temp, backup, target, "1" or "0" for hadOld.
+std::string formatJournal(char mode, const std::vector<CommitEntry>& entries) {
+    std::string out(1, mode);
+    for (const CommitEntry& e : entries) {
+        for (const std::string* field : {&e.temp, &e.backup, &e.target}) {
+            out += *field;
+            out += '\0';
+        }
+        out += e.hadOld ? "1" : "0";
+        out += '\0';
+    }
+    return out;
+}
+
+bool parseJournal(const std::string& bytes, char& mode, std::vector<CommitEntry>& entries) {
+    if (bytes.empty() || (bytes[0] != 'F' && bytes[0] != 'B'))
+        return false;
+    mode = bytes[0];
+    std::vector<std::string> fields;
+    std::size_t at = 1;
+    while (at < bytes.size()) {
+        const std::size_t end = bytes.find('\0', at);
+        if (end == std::string::npos)
+            return false;
+        fields.push_back(bytes.substr(at, end - at));
+        at = end + 1;
+    }
+    if (fields.size() % 4 != 0)
+        return false;
+    for (std::size_t i = 0; i < fields.size(); i += 4) {
+        if (fields[i].empty() || fields[i + 2].empty())
+            return false;
+        entries.push_back({fields[i], fields[i + 1], fields[i + 2], fields[i + 3] == "1"});
+    }
+    return true;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(fs::path(path), ec);
+    return ec ? path : full.string();
+}
+
+// Makes the renames in a folder durable (best effort: some file systems
+// cannot sync a folder).
+void syncFolderOf(const std::string& path) {
+    const fs::path folder = fs::path(absolutePath(path)).parent_path();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Carries out a journal. Each step can be repeated, so a journal whose
+// carrying out was itself interrupted is simply carried out again.
+Status applyJournal(const std::string& journal, char mode,
+                    const std::vector<CommitEntry>& entries) {
+    Status result;
+    for (const CommitEntry& e : entries) {
+        if (mode == 'F') {
+            if (exists(e.temp) && ::rename(e.temp.c_str(), e.target.c_str()) != 0 && result)
+                result = Status::Error(ErrorKind::Io, "Cannot finish the save recorded in " +
+                                                          journal + ": cannot replace " + e.target +
+                                                          ": " + std::strerror(errno));
+            continue;
+        }
+        ::unlink(e.temp.c_str());
+        if (!e.backup.empty()) {
+            // Renaming a link over its own file does nothing, hence the unlink.
+            ::rename(e.backup.c_str(), e.target.c_str());
+            ::unlink(e.backup.c_str());
+        } else if (!e.hadOld) {
+            ::unlink(e.target.c_str());
+        }
+    }
+    if (!result)
+        return result;
+    for (const CommitEntry& e : entries) {
+        if (!e.backup.empty())
+            ::unlink(e.backup.c_str());
+    }
+    syncFolderOf(journal);
+    ::unlink(journal.c_str());
+    return Status::Ok();
+}
+
+std::string journalPath(const std::string& firstPath) {
+    return firstPath + ".commit";
+}
+
 } // namespace
 
+Status FinishInterruptedCommit(const std::string& firstPath) {
+    const std::string journal = journalPath(firstPath);
+    if (!exists(journal))
+        return Status::Ok();
+    std::string bytes;
+    if (Status s = ReadFileBytes(journal, bytes); !s)
+        return Status::Error(ErrorKind::Io,
+                             s.message + " (the record of an interrupted save of the set)");
+    char mode = 'F';
+    std::vector<CommitEntry> entries;
+    if (!parseJournal(bytes, mode, entries))
+        return Status::Error(ErrorKind::Malformed,
+                             journal + ", byte 0: not the record of an interrupted save");
+    return applyJournal(journal, mode, entries);
+}
+
 Status CommitTogether(std::initializer_list<SaveFile*> files) {
-    std::vector<std::string> backups;
-    for (SaveFile* f : files)
-        backups.push_back(linkOldFile(f->path()));
-    Status result;
-    std::size_t done = 0;
+    if (files.size() == 0)
+        return Status::Ok();
+    const std::string journal = journalPath((*files.begin())->path());
     for (SaveFile* f : files) {
-        result = f->commit();
-        if (!result)
-            break;
-        ++done;
-    }
-    std::size_t i = 0;
-    for (SaveFile* f : files) {
-        const std::string& backup = backups[i];
-        if (!result && i < done) {
-            if (backup.empty())
-                ::unlink(f->path().c_str());
-            else
-                ::rename(backup.c_str(), f->path().c_str());
-        } else if (!backup.empty()) {
-            ::unlink(backup.c_str());
+        if (!f->finished()) {
+            if (Status s = f->finish(); !s)
+                return s;
         }
-        ++i;
     }
-    return result;
+    std::vector<CommitEntry> entries;
+    for (SaveFile* f : files) {
+        const std::string target = absolutePath(f->path());
+        const bool hadOld = exists(target);
+        entries.push_back({absolutePath(f->tempPath()),
+                           hadOld ? linkOldFile(target) : std::string(), target, hadOld});
+    }
+    if (Status s = WriteFileAtomically(journal, formatJournal('F', entries)); !s) {
+        applyJournal(journal, 'B', entries);
+        return s;
+    }
+    syncFolderOf(journal);
+    for (SaveFile* f : files) {
+        if (Status s = f->commit(); !s) {
+            // Turn the journal round before undoing, so that an interruption
+            // now is finished by putting the old files back.
+            WriteFileAtomically(journal, formatJournal('B', entries));
+            applyJournal(journal, 'B', entries);
+            return s;
+        }
+    }
+    return applyJournal(journal, 'F', entries);
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -2,9 +2,11 @@
 
 #include "Status.h"
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace spelldata {
 
@@ -42,6 +44,9 @@ public:
     Status commit();
 
     const std::string& path() const { return path_; }
+    // The temporary file's path while it exists, empty otherwise.
+    const std::string& tempPath() const { return tempPath_; }
+    bool finished() const { return finished_; }
 
 private:
     Status failure(const char* what, int error);
@@ -54,12 +59,32 @@ private:
     bool committed_ = false;
 };
 
-// Commits several finished SaveFiles as one: when a rename fails part-way, the
-// files already replaced are put back from hard-linked copies of the old ones,
-// so either every file is new or (as far as the file system allows) none is.
+// Commits several SaveFiles as one, so that a reader sees either every old
+// file or every new one, also when the process dies part-way.
+//
+// Before the first rename a journal, the first file's path plus ".commit",
+// is put in place atomically. It lists, for every file, the temporary file,
+// a hard-linked copy of the old file and the target. The renames follow, and
+// the journal goes last. A process killed between two renames leaves the
+// journal behind; FinishInterruptedCommit() then completes the renames it
+// lists. When a rename fails, the journal is turned round first and the old
+// files are put back from their copies, so an interruption of that is
+// finished the same way. The files' own bytes are never changed by this.
 Status CommitTogether(std::initializer_list<SaveFile*> files);
+
+// Completes a commit that a killed process left half done (see
+// CommitTogether), given the path of the group's first file. Nothing happens
+// when there is no journal. Readers of a group of files call this before
+// reading; an error names the journal and the file that could not be renamed.
+Status FinishInterruptedCommit(const std::string& firstPath);
 
 // Writes a whole file safely (SaveFile open, write, finish, commit).
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The call SaveFile writes with; ::write unless a test has put a failing one
+// in place (nullptr restores ::write). Tests use it to see what a save does
+// when the device fails or fills up part-way. Not for use from threads.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+void SetWriteCallForTesting(WriteCall call);
 
 } // namespace spelldata

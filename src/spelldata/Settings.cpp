@@ -108,20 +108,28 @@ Status ReadFileList(const std::string& path, std::vector<std::string>& out) {
     std::string text;
     if (Status s = ReadFileBytes(path, text); !s)
         return s;
+    ParseFileList(text, out);
+    return Status::Ok();
+}
+
+void ParseFileList(std::string_view text, std::vector<std::string>& out) {
     std::vector<std::string> entries;
     LineReader lines(text);
     std::string_view line;
     while (lines.next(line))
         entries.emplace_back(line);
     out = std::move(entries);
-    return Status::Ok();
 }
 
-Status WriteFileList(const std::string& path, const std::vector<std::string>& entries) {
+std::string FormatFileList(const std::vector<std::string>& entries) {
     std::string out;
     for (const std::string& e : entries)
         appendLine(out, e);
-    return WriteFileAtomically(path, out);
+    return out;
+}
+
+Status WriteFileList(const std::string& path, const std::vector<std::string>& entries) {
+    return WriteFileAtomically(path, FormatFileList(entries));
 }
 
 Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out) {

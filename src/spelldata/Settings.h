@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace spelldata {
@@ -57,9 +58,12 @@ Status ParseIniFile(const std::string& text, const std::string& name, IniSetting
 Status WriteIniFile(const std::string& path, const IniSettings& ini);
 std::string FormatIniFile(const IniSettings& ini);
 
-// The file box history: one path per line.
+// The file box history: one path per line. Every line is an entry, so the
+// parse cannot fail; `out` is replaced.
 Status ReadFileList(const std::string& path, std::vector<std::string>& out);
+void ParseFileList(std::string_view text, std::vector<std::string>& out);
 Status WriteFileList(const std::string& path, const std::vector<std::string>& entries);
+std::string FormatFileList(const std::vector<std::string>& entries);
 
 // The colour file: exactly 84 bytes, 21 little-endian 32-bit values. A file
 // shorter than 84 bytes is refused (Malformed); extra bytes are ignored.

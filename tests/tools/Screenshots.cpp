@@ -2,16 +2,28 @@
 // collection, for looking at the layout and for the documentation:
 //   screenshots OUTPUT_FOLDER
 #include "Prompts.h"
+#include "SpellListModel.h"
 #include "SpellListView.h"
+#include "TFEdit.h"
+#include "TFInfo.h"
 #include "TListPanel.h"
 #include "TMain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QIcon>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
+
+#include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -24,7 +36,58 @@ void copySample(const QString& folder) {
 
 void save(QWidget* widget, const QString& path) {
     QApplication::processEvents();
-    widget->grab().save(path);
+    if (!widget || !widget->grab().save(path))
+        std::fprintf(stderr, "screenshots: could not save %s\n", qPrintable(path));
+}
+
+// Selects the list row that shows the spell named `name` (the stored name may
+// end in a blank); returns false when no row shows it.
+bool selectSpell(TMain& window, const QString& name) {
+    SpellListModel* model = window.listModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->data(model->index(row), Qt::DisplayRole).toString().trimmed() == name) {
+            window.listPanel()->SList->selectRow(row);
+            return true;
+        }
+    }
+    std::fprintf(stderr, "screenshots: no spell named %s in the list\n", qPrintable(name));
+    return false;
+}
+
+// Opens a Quick Info window on `name`, as a double-click on its name does,
+// and saves it.
+void saveQuickInfo(TMain& window, const QString& name, const QString& path) {
+    if (!selectSpell(window, name))
+        return;
+    window.NameArea = true;
+    window.SListDblClick();
+    for (QMdiSubWindow* sub : window.mdiArea()->subWindowList()) {
+        auto* info = qobject_cast<TFInfo*>(sub);
+        if (info && info->tag() == 0 && info->windowTitle().trimmed() == name) {
+            save(info, path);
+            return;
+        }
+    }
+    std::fprintf(stderr, "screenshots: no Quick Info window for %s\n", qPrintable(name));
+}
+
+// Presses `button` on the main window; once the modal dialog it opens is up,
+// `prepare` sets it for the picture, the dialog is saved and then closed
+// without doing anything.
+void saveModal(TMain& window, const char* button, const QString& path,
+               const std::function<void(QDialog*)>& prepare = {}) {
+    QTimer::singleShot(0, &window, [path, prepare] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            std::fprintf(stderr, "screenshots: no dialog open for %s\n", qPrintable(path));
+            return;
+        }
+        if (prepare)
+            prepare(dialog);
+        save(dialog, path);
+        dialog->reject();
+    });
+    window.findChild<QToolButton*>(QLatin1String(button))->click();
 }
 
 } // namespace
@@ -33,9 +96,11 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quarvine"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
-    QTemporaryDir settings;
+    QTemporaryDir settings(QDir::tempPath() + QStringLiteral("/quarvine-XXXXXX"));
     const QString folder = settings.path() + "/";
     copySample(folder);
 
@@ -51,8 +116,47 @@ int main(int argc, char** argv) {
     panel->CBooks->setCurrentIndex(1);
     for (int slot : {0, 3, 7})
         window.spells()[slot]->Marked = 1;
+    window.spells().MarkedCount = window.spells().CountMarked();
+    window.ShowCounters();
     panel->SList->selectRow(5);
     save(&window, out + "/main-window.png");
+
+    // Quick Info windows of a priest prayer and of a psionic science.
+    saveQuickInfo(window, QStringLiteral("Ember Psalm"), out + "/quick-info-priest.png");
+    saveQuickInfo(window, QStringLiteral("Second Shadow"), out + "/quick-info-psionic.png");
+
+    // The editor, opened on a prayer as a double-click does while
+    // "Edit Spells on Double Click" is down.
+    if (selectSpell(window, QStringLiteral("Ember Psalm"))) {
+        panel->BEdit->setChecked(true);
+        window.NameArea = true;
+        QTimer::singleShot(0, &window, [&out] {
+            auto* editor = qobject_cast<TFEdit*>(QApplication::activeModalWidget());
+            if (!editor) {
+                std::fprintf(stderr, "screenshots: the editor did not open\n");
+                return;
+            }
+            save(editor, out + "/editor.png");
+            editor->reject();
+        });
+        window.SListDblClick();
+        panel->BEdit->setChecked(false);
+    }
+
+    // The print dialog in print mode and in save mode, with description.
+    const auto withDescription = [](QDialog* d) {
+        d->findChild<QCheckBox*>(QStringLiteral("Desc"))->setChecked(true);
+    };
+    saveModal(window, "BPrint", out + "/print-dialog.png", withDescription);
+    saveModal(window, "BSaveText", out + "/save-text-dialog.png", withDescription);
+
+    saveModal(window, "BColorConfig", out + "/configuration.png");
+    saveModal(window, "BSearch", out + "/search.png", [](QDialog* d) {
+        d->findChild<QComboBox*>(QStringLiteral("SearchStr"))->setEditText(QStringLiteral("ember"));
+    });
+
+    for (const QString& prompt : PromptScript::Unexpected())
+        std::fprintf(stderr, "screenshots: unexpected prompt: %s\n", qPrintable(prompt));
     PromptScript::Stop();
     return 0;
 }
