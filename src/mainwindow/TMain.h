@@ -130,6 +130,7 @@ private:
     bool saveDataFile(const QString& path);
     bool importText(const QString& path);
     void importFile(const QString& path);
+    void listImported(bool offerSave);
     static QString droppedFile(const QMimeData* data);
     void reportRefused(int refused);
 

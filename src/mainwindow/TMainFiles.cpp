@@ -208,16 +208,23 @@ void TMain::importFile(const QString& path) {
     if (!importText(path))
         return;
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
+    listImported(true);
+    HideProgress();
+}
+
+// After a text import: the book box and the list rebuilt, the data file set
+// saved when `offerSave` (the save command asks first), the quick view filled.
+void TMain::listImported(bool offerSave) {
     RebuildBookBox();
     BEXEClick();
-    BSaveConvClick();
+    if (offerSave)
+        BSaveConvClick();
     if (quickView_)
         quickView_->showSysGroup();
     panel_->SList->selectRow(0);
     SListClick();
     ShowCounters();
     setSaveControlsEnabled(spells_.Count() > 0);
-    HideProgress();
 }
 
 // "Open Data File": a data file set opens as the open button does; any other
@@ -233,16 +240,8 @@ void TMain::BOpenClick() {
         BOpenConvClick();
         return;
     }
-    if (!importText(filePath()))
-        return;
-    RebuildBookBox();
-    BEXEClick();
-    if (quickView_)
-        quickView_->showSysGroup();
-    panel_->SList->selectRow(0);
-    SListClick();
-    ShowCounters();
-    setSaveControlsEnabled(spells_.Count() > 0);
+    if (importText(filePath()))
+        listImported(false);
 }
 
 // Each close request saves the settings first, then asks about the data file.
