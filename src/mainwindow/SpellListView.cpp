@@ -46,7 +46,8 @@ void SpellListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SpellListView::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
+    // Shift is allowed: '+' and '*' need it on many keyboards.
+    if (event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) {
         QListView::keyPressEvent(event);
         return;
     }
@@ -60,6 +61,15 @@ void SpellListView::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Delete:
         emit deleteKey();
+        break;
+    case Qt::Key_Asterisk:
+        emit bookKey();
+        break;
+    case Qt::Key_Plus:
+        emit copiesKey(true);
+        break;
+    case Qt::Key_Minus:
+        emit copiesKey(false);
         break;
     default:
         QListView::keyPressEvent(event); // arrows, pages, Home, End, type-to-find

@@ -25,6 +25,10 @@ signals:
     void markKey();
     void openKey();
     void deleteKey();
+    // '*' puts the spell into the chosen book or takes it out; '+' and '-'
+    // change its copies there, as presses in those columns do.
+    void bookKey();
+    void copiesKey(bool add);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

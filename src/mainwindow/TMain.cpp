@@ -252,6 +252,16 @@ void TMain::connectListPanel() {
         SListDblClick();
     });
     connect(p->SList, &SpellListView::deleteKey, this, &TMain::SpeedButton4Click);
+    // The keys act as presses in the book and copies columns would.
+    auto pressColumn = [this](Qt::MouseButton button, int x) {
+        const bool nameArea = NameArea; // a key is not a press on the list
+        SListMouseDown(button, x);
+        NameArea = nameArea;
+    };
+    connect(p->SList, &SpellListView::bookKey, this,
+            [pressColumn] { pressColumn(Qt::LeftButton, 20); });
+    connect(p->SList, &SpellListView::copiesKey, this,
+            [pressColumn](bool add) { pressColumn(add ? Qt::LeftButton : Qt::RightButton, 40); });
     connect(p->BMark, &QToolButton::clicked, this, &TMain::BMarkClick);
     connect(p->BUnmark, &QToolButton::clicked, this, &TMain::BUnmarkClick);
     connect(p->BRevMark, &QToolButton::clicked, this, &TMain::BRevMarkClick);

@@ -78,6 +78,23 @@ TEST_F(TMainKeyboard, SpaceMarksEnterOpensDeleteDeletes) {
     EXPECT_EQ(window->spells().Count(), 29);
 }
 
+TEST_F(TMainKeyboard, StarPlusAndMinusKeepBooksAndCopies) {
+    window->listPanel()->CBooks->setCurrentIndex(1);
+    key(Qt::Key_Down);
+    const bool member = selectedSpell()->BookSet.test(1);
+    QTest::keyClick(list, '*');
+    EXPECT_NE(selectedSpell()->BookSet.test(1), member);
+    if (member)
+        QTest::keyClick(list, '*');
+    ASSERT_TRUE(selectedSpell()->BookSet.test(1));
+    QTest::keyClick(list, '+', Qt::ShiftModifier);
+    QTest::keyClick(list, '+');
+    EXPECT_EQ(selectedSpell()->BookCounts[1], 2);
+    QTest::keyClick(list, '-');
+    EXPECT_EQ(selectedSpell()->BookCounts[1], 1);
+    EXPECT_TRUE(window->NameArea); // keys are not presses on the list
+}
+
 TEST_F(TMainKeyboard, MenuCommandsHaveTheirShortcuts) {
     const struct {
         const char* action;
