@@ -1,0 +1,884 @@
+// Times the main window's commands on a generated collection, each beside the
+// core's work for the same result, and the program's start-up beside a bare
+// Qt window started the same way. See README.md in this folder.
+
+#include "SpellGenerator.h"
+
+#include "DataFile.h"
+#include "Filter.h"
+#include "GuiText.h"
+#include "ListCollator.h"
+#include "Prompts.h"
+#include "Search.h"
+#include "SpellListModel.h"
+#include "SpellListView.h"
+#include "TFInfo.h"
+#include "TForm2.h"
+#include "THistoryComboBox.h"
+#include "TListPanel.h"
+#include "TMain.h"
+#include "TextExport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPrinterInfo>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <malloc.h>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace spelldata;
+
+namespace {
+
+// The same seed as the core benchmark's for a set of this size, so that both
+// programs time the same spells.
+constexpr std::uint64_t kSeed = 20240611;
+constexpr const char* kNeedle = "moonshard"; // bench::PlantedWord, as a user types it
+
+volatile std::size_t g_sink = 0;
+fs::path g_folderToRemove;
+
+void removeFolder() {
+    std::error_code ec;
+    if (!g_folderToRemove.empty())
+        fs::remove_all(g_folderToRemove, ec);
+}
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quarvine_gui_bench: %s\n", what.c_str());
+    removeFolder();
+    std::_Exit(2); // no static destructors under a half-torn-down window
+}
+
+void check(bool ok, const std::string& what) {
+    if (!ok)
+        fail(what);
+}
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// CLOCK_MONOTONIC in nanoseconds: the clock a parent and its child share.
+long long monotonicNs() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+double msSinceNs(long long startNs) {
+    return static_cast<double>(monotonicNs() - startNs) / 1e6;
+}
+
+std::string readAll(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    check(fd >= 0, "cannot open " + path);
+    struct stat st {};
+    check(::fstat(fd, &st) == 0, "cannot stat " + path);
+    std::string data(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+        check(n > 0, "cannot read " + path);
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return data;
+}
+
+void bufferedWrite(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    check(f != nullptr, "cannot create " + path);
+    check(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(), "cannot write " + path);
+    check(std::fclose(f) == 0, "cannot close " + path);
+}
+
+// --- Report ----------------------------------------------------------------
+
+struct Line {
+    std::string name;
+    int records = 0; // 0: not a measurement of a spell set
+    double ours = 0;
+    std::optional<double> base;
+    std::string unit;
+    std::string target;
+    std::optional<bool> met; // empty: reported only
+};
+
+std::vector<Line> g_lines;
+
+void add(Line l) {
+    char ratio[32] = "";
+    char base[32] = "";
+    if (l.base) {
+        std::snprintf(base, sizeof base, "%10.2f", *l.base);
+        std::snprintf(ratio, sizeof ratio, "%7.2f", l.ours / *l.base);
+    }
+    const std::string records = l.records > 0 ? std::to_string(l.records) : "-";
+    std::printf("%-46s %6s %10.2f %10s %-3s %7s  %-12s %s\n", l.name.c_str(), records.c_str(),
+                l.ours, base, l.unit.c_str(), ratio, l.target.c_str(),
+                l.met ? (*l.met ? "PASS" : "MISS") : "-");
+    std::fflush(stdout);
+    g_lines.push_back(std::move(l));
+}
+
+std::string format(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+// Our time beside a baseline; the ratio must not exceed maxRatio. A target set
+// for another size is shown in brackets and not judged.
+void addRatio(const std::string& name, int records, double ours, double base, double maxRatio,
+              bool judged) {
+    const std::string target = format("<= %.2f", maxRatio);
+    if (judged)
+        add({name, records, ours, base, "ms", target, ours / base <= maxRatio});
+    else
+        add({name, records, ours, base, "ms", "(" + target + ")", std::nullopt});
+}
+
+// Our time, with a baseline shown for information, under a limit in ms.
+void addLimit(const std::string& name, int records, double ours, std::optional<double> base,
+              double limit, bool judged) {
+    const std::string target = "< " + format("%.0f", limit) + " ms";
+    if (judged)
+        add({name, records, ours, base, "ms", target, ours < limit});
+    else
+        add({name, records, ours, base, "ms", "(" + target + ")", std::nullopt});
+}
+
+void addInfo(const std::string& name, int records, double ours, std::optional<double> base = {},
+             const std::string& unit = "ms") {
+    add({name, records, ours, base, unit, "(info)", std::nullopt});
+}
+
+// Runs tasks in turns and returns the best time of each in ms; `prepare` runs
+// untimed before `work` and `after` untimed after it. A task may replace the
+// time of its run by setting `*g_override`, for commands whose clock starts
+// inside a modal dialog or stops at a later paint.
+struct Task {
+    std::function<void()> work;
+    std::function<void()> prepare;
+    std::function<void()> after; // untimed, after each run (checks)
+};
+
+double* g_override = nullptr;
+
+std::vector<double> bestInTurns(int repeats, const std::vector<Task>& tasks) {
+    std::vector<double> best(tasks.size(), std::numeric_limits<double>::infinity());
+    for (int round = 0; round < repeats; ++round) {
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            if (tasks[i].prepare)
+                tasks[i].prepare();
+            double overridden = -1;
+            g_override = &overridden;
+            const Clock::time_point start = Clock::now();
+            tasks[i].work();
+            const double ms = millisecondsSince(start);
+            g_override = nullptr;
+            best[i] = std::min(best[i], overridden >= 0 ? overridden : ms);
+            if (tasks[i].after)
+                tasks[i].after();
+        }
+    }
+    return best;
+}
+
+// --- Start-up --------------------------------------------------------------
+
+// Counts the paint events a widget receives.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+    ~PaintWatch() override {
+        if (widget_)
+            widget_->removeEventFilter(this);
+    }
+    PaintWatch(const PaintWatch&) = delete;
+    PaintWatch& operator=(const PaintWatch&) = delete;
+
+    int paints() const { return paints_; }
+
+    // Processes events until the widget has been painted more than `after`
+    // times, or `timeoutMs` have passed; false on the timeout.
+    bool waitBeyond(int after, int timeoutMs = 10000) const {
+        const Clock::time_point start = Clock::now();
+        while (paints_ <= after) {
+            if (millisecondsSince(start) > timeoutMs)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        return true;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget_ && event->type() == QEvent::Paint)
+            ++paints_;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+    int paints_ = 0;
+};
+
+// What a start-up child builds.
+enum class StartKind { Quarvine, Bare, BareWithMenu };
+
+const char* startOption(StartKind kind) {
+    switch (kind) {
+    case StartKind::Quarvine:
+        return "--startup";
+    case StartKind::Bare:
+        return "--bare";
+    default:
+        return "--bare-menu";
+    }
+}
+
+// The child side of the start-up measurement: `--startup T0 FOLDER` builds
+// the main window as main() does when started with ":" (no opening screen),
+// `--bare T0` a QMainWindow with a QMdiArea, and `--bare-menu T0` the same
+// with a menu bar of two menus, the least a window needs to draw text. Each
+// prints the milliseconds since T0 (CLOCK_MONOTONIC, taken by the parent just
+// before fork) at main(), after QApplication, after the window is built and
+// when the MDI area's viewport has been painted for the first time.
+int startupChild(StartKind kind, long long t0, const char* folder) {
+    const bool quarvine = kind == StartKind::Quarvine;
+    const double atMain = msSinceNs(t0);
+    int argc = 1;
+    char name[] = "quarvine_gui_bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    std::unique_ptr<QMainWindow> window;
+    QMdiArea* mdi = nullptr;
+    double atApp = 0;
+    if (quarvine) {
+        QApplication::setApplicationName(QStringLiteral("Quarvine"));
+        QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+        atApp = msSinceNs(t0);
+        PromptScript::Start(); // a prompt at start-up is a failure, not a hang
+        auto main = std::make_unique<TMain>(QString::fromLocal8Bit(folder));
+        main->StartUp();
+        mdi = main->mdiArea();
+        window = std::move(main);
+    } else {
+        atApp = msSinceNs(t0);
+        window = std::make_unique<QMainWindow>();
+        mdi = new QMdiArea(window.get());
+        window->setCentralWidget(mdi);
+        window->resize(618, 450);
+        if (kind == StartKind::BareWithMenu) {
+            window->menuBar()->addMenu(QStringLiteral("&File"));
+            window->menuBar()->addMenu(QStringLiteral("&Window"));
+        }
+    }
+    const double built = msSinceNs(t0);
+    const PaintWatch watch(mdi->viewport());
+    window->show();
+    if (!watch.waitBeyond(0))
+        return 3;
+    const double shown = msSinceNs(t0);
+    if (quarvine && !PromptScript::Unexpected().isEmpty())
+        return 4;
+    std::printf("%.3f %.3f %.3f %.3f\n", atMain, atApp, built, shown);
+    std::fflush(stdout);
+    std::_Exit(0); // the time to tear down is not part of start-up
+}
+
+struct StartupFigures {
+    double atMain = 0, atApp = 0, built = 0, shown = 0;
+};
+
+StartupFigures runStartupChild(const std::string& self, StartKind kind, const std::string& folder) {
+    int pipeFds[2];
+    check(::pipe(pipeFds) == 0, "cannot create a pipe");
+    char t0Text[32];
+    const long long t0 = monotonicNs();
+    std::snprintf(t0Text, sizeof t0Text, "%lld", t0);
+    const pid_t pid = ::fork();
+    check(pid >= 0, "cannot fork");
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        ::execl(self.c_str(), self.c_str(), startOption(kind), t0Text, folder.c_str(),
+                static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    ::close(pipeFds[1]);
+    std::string out;
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
+          std::string("the start-up child (") + startOption(kind) + ") failed with status " +
+              std::to_string(status));
+    StartupFigures f;
+    std::istringstream in(out);
+    check(static_cast<bool>(in >> f.atMain >> f.atApp >> f.built >> f.shown),
+          "unexpected start-up child output: " + out);
+    return f;
+}
+
+void benchStartup(const std::string& self, const fs::path& folder, int runs) {
+    const fs::path settings = folder / "startup-settings";
+    fs::create_directories(settings);
+    const std::string settingsText = settings.string() + "/";
+    std::printf("\n== Start-up, process start to main window shown (best of %d runs each)\n"
+                "   (bare: a QMainWindow with a QMdiArea, built and shown the same way)\n",
+                runs);
+    // One untimed pair loads the libraries into the page cache (and lets the
+    // program make its empty settings files, as a first start does).
+    const StartKind kinds[3] = {StartKind::Quarvine, StartKind::Bare, StartKind::BareWithMenu};
+    for (const StartKind kind : kinds)
+        runStartupChild(self, kind, settingsText);
+    StartupFigures best[3];
+    for (StartupFigures& f : best)
+        f = {1e9, 1e9, 1e9, 1e9};
+    for (int i = 0; i < runs; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            const StartupFigures f = runStartupChild(self, kinds[k], settingsText);
+            if (f.shown < best[k].shown)
+                best[k] = f;
+        }
+    }
+    const StartupFigures& ours = best[0];
+    const StartupFigures& bare = best[1];
+    addRatio("Start-up to shown / bare QMainWindow+QMdiArea", 0, ours.shown, bare.shown, 1.5, true);
+    addInfo("  fork + exec to main()", 0, ours.atMain, bare.atMain);
+    addInfo("  QApplication", 0, ours.atApp - ours.atMain, bare.atApp - bare.atMain);
+    addInfo("  window built (TMain + StartUp)", 0, ours.built - ours.atApp,
+            bare.built - bare.atApp);
+    addInfo("  show() to first paint", 0, ours.shown - ours.built, bare.shown - bare.built);
+    addInfo("Start-up to shown / bare window with a menu bar", 0, ours.shown, best[2].shown);
+}
+
+// --- The window ------------------------------------------------------------
+
+struct Options {
+    std::string self;
+    fs::path folder;
+    bool keep = false;
+    int repeats = 7;
+    int printRepeats = 2;
+    int startups = 7;
+    int spells = SpellCollection::Capacity;
+    std::string only;
+
+    bool runs(std::string_view group) const { return only.empty() || only == group; }
+};
+
+// Runs `action` on the modal dialog `name` of `window` as soon as it is up.
+void whenShown(QWidget* window, const char* name, std::function<void(QDialog*)> action) {
+    QTimer::singleShot(0, window, [window, name, action = std::move(action)] {
+        auto* dialog = window->findChild<QDialog*>(QString::fromLatin1(name));
+        check(dialog != nullptr && dialog->isVisible(), std::string("no dialog ") + name);
+        action(dialog);
+    });
+}
+
+template <typename T> T* child(QObject* parent, const char* name) {
+    T* c = parent->findChild<T*>(QString::fromLatin1(name));
+    check(c != nullptr, std::string("no control ") + name);
+    return c;
+}
+
+void checkNoPrompt(const char* where) {
+    const QStringList unexpected = PromptScript::Unexpected();
+    check(unexpected.isEmpty(),
+          std::string(where) + ": unexpected prompt: " + unexpected.join("; ").toStdString());
+}
+
+class WindowBench {
+public:
+    WindowBench(const Options& opt, const std::string& base)
+        : opt_(opt), base_(base), dat_(base + ".Dat"),
+          settings_(QString::fromStdString((opt.folder / "settings").string()) + "/"),
+          judged_(opt.spells == SpellCollection::Capacity) {
+        fs::create_directories(opt.folder / "settings");
+    }
+
+    void run() {
+        openWindow(); // also the open step of everything after it
+        if (opt_.runs("open"))
+            benchOpen();
+        else
+            openFile();
+        if (opt_.runs("filter"))
+            benchFilter();
+        if (opt_.runs("search"))
+            benchSearch();
+        if (opt_.runs("save"))
+            benchSave();
+        if (opt_.runs("print"))
+            benchPrint();
+        window_.reset();
+    }
+
+private:
+    // A fresh main window as the program starts it, shown and painted, with
+    // the data file chosen in the file box.
+    void openWindow() {
+        window_.reset();
+        window_ = std::make_unique<TMain>(settings_);
+        window_->StartUp();
+        listWatch_.reset();
+        listWatch_ = std::make_unique<PaintWatch>(window_->listPanel()->SList->viewport());
+        {
+            // The list stays hidden until a file is open; the MDI area shows.
+            const PaintWatch shown(window_->mdiArea()->viewport());
+            window_->show();
+            check(shown.waitBeyond(0), "the main window was not painted");
+        }
+        PromptScript::FileName(QString::fromStdString(dat_));
+        window_->BitBtn11Click();
+        check(window_->fileBox()->currentText() == QString::fromStdString(dat_),
+              "the file box does not show the data file");
+        checkNoPrompt("start-up");
+    }
+
+    // Runs a command of the main window and waits until the list has been
+    // painted after it; the time from `start` (or the call) to that paint.
+    double commandToListShown(const std::function<void()>& command,
+                              std::optional<Clock::time_point>* startInside = nullptr) {
+        const Clock::time_point start = Clock::now();
+        command();
+        const int paintsAfterCommand = listWatch_->paints();
+        check(listWatch_->waitBeyond(paintsAfterCommand), "the list was not painted");
+        const Clock::time_point begun =
+            startInside && startInside->has_value() ? **startInside : start;
+        return millisecondsSince(begun);
+    }
+
+    void openFile() {
+        commandToListShown([this] { window_->BOpenConvClick(); });
+    }
+
+    // The list holds every spell, in name order, and the quick view shows the
+    // first one.
+    void checkOpened(const char* where) {
+        checkNoPrompt(where);
+        SpellListModel* model = window_->listModel();
+        check(model->rowCount() == opt_.spells,
+              std::string(where) + ": the list has " + std::to_string(model->rowCount()) + " rows");
+        if (nameOrder_.empty()) {
+            KindSet kinds;
+            kinds.set();
+            std::vector<ListRow> rows = BuildRows(coreCopy(), everything(), kinds, SortOrder::Name);
+            ListCollator collator;
+            SortRows(rows, collator);
+            for (const ListRow& row : rows)
+                nameOrder_.push_back(row.Index);
+        }
+        check(model->rowSlots() == nameOrder_,
+              std::string(where) + ": the list is not in the core's name order");
+        const int first = model->slotAt(0);
+        check(window_->quickView() != nullptr && window_->quickView()->isVisible() &&
+                  window_->quickView()->windowTitle() == FromBytes(window_->spells()[first]->Name),
+              std::string(where) + ": the quick view does not show the first spell");
+    }
+
+    // The core's side of a filter run by name over `spells`.
+    static void coreFilterRun(SpellCollection& spells, const FilterSet& filter,
+                              const KindSet& kinds) {
+        std::vector<ListRow> rows = BuildRows(spells, filter, kinds, SortOrder::Name);
+        ListCollator collator;
+        SortRows(rows, collator);
+        g_sink = g_sink + rows.size();
+    }
+
+    static FilterSet everything() {
+        FilterSet filter;
+        for (int level = 0; level <= 13; ++level)
+            filter.set(static_cast<std::size_t>(level));
+        filter.set(AnyMark);
+        filter.set(EntireList);
+        return filter;
+    }
+
+    void benchOpen() {
+        std::printf("\n== Open: command to list shown and Quick View filled (best of %d runs)\n",
+                    opt_.repeats);
+        auto core = std::make_unique<SpellCollection>();
+        double coreReadOnly = std::numeric_limits<double>::infinity();
+        const std::vector<double> t = bestInTurns(
+            opt_.repeats,
+            {{[this] { *g_override = commandToListShown([this] { window_->BOpenConvClick(); }); },
+              [this] { openWindow(); }, [this] { checkOpened("open"); }},
+             {[&core, &coreReadOnly, this] {
+                  const Clock::time_point start = Clock::now();
+                  BookList books = InitialBookList();
+                  const ReadReport r = ReadDataFile(*core, books, base_);
+                  check(r.status.ok() && r.added == opt_.spells,
+                        "ReadDataFile: " + r.status.message);
+                  coreReadOnly = std::min(coreReadOnly, millisecondsSince(start));
+                  KindSet kinds;
+                  kinds.set();
+                  coreFilterRun(*core, everything(), kinds);
+              },
+              [&core] { core = std::make_unique<SpellCollection>(); },
+              {}}});
+        addRatio("Open / core ReadDataFile + filter run", opt_.spells, t[0], t[1], 2.0, judged_);
+        addLimit("Open, command to list shown", opt_.spells, t[0], std::nullopt, 300, judged_);
+        addInfo("  core ReadDataFile alone", opt_.spells, coreReadOnly);
+        core_ = std::move(core);
+    }
+
+    SpellCollection& coreCopy() {
+        if (!core_) {
+            core_ = std::make_unique<SpellCollection>();
+            BookList books = InitialBookList();
+            check(ReadDataFile(*core_, books, base_).status.ok(), "ReadDataFile failed");
+        }
+        return *core_;
+    }
+
+    void benchFilter() {
+        std::printf("\n== Filter run by name: BEXE to list shown (best of %d runs)\n",
+                    opt_.repeats);
+        TListPanel* panel = window_->listPanel();
+        check(panel->SortType->currentIndex() == static_cast<int>(SortOrder::Name),
+              "the sort box is not on name order");
+        SpellCollection& core = coreCopy();
+        const std::vector<double> t = bestInTurns(
+            opt_.repeats,
+            {{[this] { *g_override = commandToListShown([this] { window_->BEXEClick(); }); },
+              {},
+              [this] { checkOpened("filter run"); }},
+             {[this, &core] { coreFilterRun(core, window_->FilterSet, window_->KindSet); },
+              {},
+              {}}});
+        addLimit("Filter run by name / core filter run", opt_.spells, t[0], t[1], 50, judged_);
+    }
+
+    void benchSearch() {
+        std::printf("\n== Search over every field for \"%s\": dialog OK to list shown (best of %d "
+                    "runs)\n",
+                    kNeedle, opt_.repeats);
+        SpellCollection& core = coreCopy();
+        int coreHits = -1;
+        auto coreSearch = [&core, &coreHits, this] {
+            SearchOptions all;
+            coreHits = SearchSpells(kNeedle, core, static_cast<std::uint16_t>(core.Count()), all);
+            FilterSet filter = everything();
+            filter.reset(EntireList);
+            filter.set(CurrentList);
+            KindSet kinds;
+            kinds.set();
+            coreFilterRun(core, filter, kinds);
+        };
+        auto guiSearch = [this] {
+            std::optional<Clock::time_point> okPressed;
+            whenShown(window_.get(), "FSearch", [&okPressed](QDialog* d) {
+                child<QComboBox>(d, "SearchStr")->setEditText(QString::fromLatin1(kNeedle));
+                for (const char* box : {"Entire", "CN", "CSS", "CS", "CSC", "CD"})
+                    child<QCheckBox>(d, box)->setChecked(true);
+                okPressed = Clock::now();
+                child<QAbstractButton>(d, "BitBtn1")->click();
+            });
+            *g_override = commandToListShown([this] { window_->BSearchClick(); }, &okPressed);
+            check(okPressed.has_value(), "the search dialog did not come up");
+        };
+        const std::vector<double> t =
+            bestInTurns(opt_.repeats, {{guiSearch, {}, {}}, {coreSearch, {}, {}}});
+        checkNoPrompt("search");
+        const int rows = window_->listModel()->rowCount();
+        check(coreHits > 0 && rows == coreHits, "the search listed " + std::to_string(rows) +
+                                                    " spells, the core found " +
+                                                    std::to_string(coreHits));
+        std::printf("   (\"%s\" is in %d of %d spells; the list shows them all)\n", kNeedle, rows,
+                    opt_.spells);
+        addLimit("Search, OK to list shown / core search + run", opt_.spells, t[0], t[1], 150,
+                 judged_);
+        // Back to the whole list for the output measurements.
+        window_->listPanel()->FullList->setChecked(true);
+        commandToListShown([this] { window_->BEXEClick(); });
+        checkOpened("after the search");
+    }
+
+    TForm2* printDialog() const { return child<TForm2>(window_.get(), "Form2"); }
+
+    // Save as text from the dialog: Current List, with descriptions.
+    void benchSave() {
+        std::printf("\n== Save the list as text with descriptions: Current List to file written "
+                    "(best of %d runs)\n",
+                    opt_.repeats);
+        const std::string guiOut = (opt_.folder / "gui-list.ind").string();
+        const std::string coreOut = (opt_.folder / "core-list.ind").string();
+        const std::string plainOut = (opt_.folder / "plain-list.ind").string();
+        const int extraLines = child<QSpinBox>(printDialog(), "ExtraLines")->value();
+        const std::vector<int> rows = window_->listModel()->rowSlots();
+        const SpellCollection& spells = window_->spells();
+        auto saveSpellLoop = [&] {
+            std::string bytes;
+            for (const int slot : rows)
+                bytes += SaveSpell(spells[slot], extraLines);
+            return bytes;
+        };
+        auto gui = [&] {
+            std::optional<Clock::time_point> pressed;
+            whenShown(window_.get(), "Form2", [&](QDialog* d) {
+                child<QCheckBox>(d, "Desc")->setChecked(true);
+                child<QCheckBox>(d, "ToAppend")->setChecked(false);
+                child<QLineEdit>(d, "Spellindex")->setText(QString::fromStdString(guiOut));
+                pressed = Clock::now();
+                child<QAbstractButton>(d, "BMin")->click();
+            });
+            window_->BSaveTextClick();
+            check(pressed.has_value(), "the save dialog did not come up");
+            *g_override = millisecondsSince(*pressed);
+        };
+        auto core = [&] {
+            const Status s = WriteTextOutput(coreOut, saveSpellLoop(), false);
+            check(s.ok(), "WriteTextOutput: " + s.message);
+        };
+        auto plain = [&] { bufferedWrite(plainOut, saveSpellLoop()); };
+        const std::vector<double> t =
+            bestInTurns(opt_.repeats, {{gui, {}, {}}, {core, {}, {}}, {plain, {}, {}}});
+        const double formatting = bestInTurns(
+            opt_.repeats, {{[&] { g_sink = g_sink + saveSpellLoop().size(); }, {}, {}}})[0];
+        checkNoPrompt("save as text");
+        const std::string written = readAll(guiOut);
+        check(written == readAll(coreOut), "the window wrote other bytes than the SaveSpell loop");
+        std::printf("   (%zu bytes, %d spells, %d extra lines between spells)\n", written.size(),
+                    static_cast<int>(rows.size()), extraLines);
+        addRatio("Save text / SaveSpell loop + WriteTextOutput", opt_.spells, t[0], t[1], 2.0,
+                 judged_);
+        addInfo("Save text / SaveSpell loop + fwrite, no fsync", opt_.spells, t[0], t[2]);
+        addInfo("  of which the SaveSpell loop", opt_.spells, formatting);
+    }
+
+    // Print to PDF from the dialog: Current List, with descriptions.
+    void benchPrint() {
+        // The dialog may offer a choice of target; without one it prints on
+        // the default printer when there is one, and that is not for a benchmark.
+        auto* targets = printDialog()->findChild<QComboBox*>(QStringLiteral("PrintTarget"));
+        if (!targets && !QPrinterInfo::defaultPrinter().isNull()) {
+            std::printf("\n== Print: skipped, a default printer is set up (the dialog prints to "
+                        "it, not to PDF)\n");
+            return;
+        }
+        std::printf("\n== Print the list with descriptions to PDF: Current List to file written "
+                    "(best of %d runs)\n",
+                    opt_.printRepeats);
+        const QString pdf = QString::fromStdString((opt_.folder / "list.pdf").string());
+        int pages = 0;
+        auto gui = [&] {
+            std::optional<Clock::time_point> pressed;
+            PromptScript::FileName(pdf);
+            whenShown(window_.get(), "Form2", [&](QDialog* d) {
+                child<QCheckBox>(d, "Desc")->setChecked(true);
+                if (targets) {
+                    const int pdfRow = targets->findText(QStringLiteral("PDF"));
+                    check(pdfRow >= 0, "the print dialog offers no PDF target");
+                    targets->setCurrentIndex(pdfRow);
+                }
+                if (auto* preview = d->findChild<QCheckBox*>(QStringLiteral("PreviewFirst")))
+                    preview->setChecked(false);
+                pressed = Clock::now();
+                child<QAbstractButton>(d, "BMin")->click();
+            });
+            window_->BPrintClick();
+            check(pressed.has_value(), "the print dialog did not come up");
+            *g_override = millisecondsSince(*pressed);
+        };
+        auto after = [&] {
+            checkNoPrompt("print");
+            const PrintStream& stream = printDialog()->printStream();
+            check(stream.pdfFileName() == pdf, "the print job did not go to the PDF file");
+            pages = stream.pageCount();
+            check(pages > 0 && fs::file_size(pdf.toStdString()) > 0, "no pages were printed");
+        };
+        const double ms = bestInTurns(opt_.printRepeats, {{gui, {}, after}})[0];
+        std::printf("   (%d pages, PDF %ju bytes, %zu pieces of text drawn)\n", pages,
+                    static_cast<std::uintmax_t>(fs::file_size(pdf.toStdString())),
+                    printDialog()->printStream().pieces().size());
+        addInfo("Print to PDF, Current List with descriptions", opt_.spells, ms);
+        addInfo("  pages per second", opt_.spells, pages / (ms / 1000.0), std::nullopt, "p/s");
+    }
+
+    const Options& opt_;
+    std::string base_;
+    std::string dat_;
+    QString settings_;
+    bool judged_;
+    std::unique_ptr<TMain> window_;
+    std::unique_ptr<PaintWatch> listWatch_;
+    std::unique_ptr<SpellCollection> core_;
+    std::vector<int> nameOrder_; // the slots of the whole list by name, as the core orders them
+};
+
+// The offscreen platform warns of every window feature it lacks (raise,
+// size hints) and Qt of a missing runtime folder; the rest goes to stderr.
+void filterMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtWarningMsg &&
+        (message.startsWith(QLatin1String("This plugin does not support")) ||
+         message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+void usage() {
+    std::printf(
+        "usage: quarvine_gui_bench [--dir FOLDER] [--keep] [--repeats N] [--print-repeats N]\n"
+        "                          [--startups N] [--spells N] [--only GROUP]\n"
+        "  --dir FOLDER       where the generated files go (default: the system's\n"
+        "                     temporary folder); a fresh subfolder is made there\n"
+        "  --keep             leave the generated files in place\n"
+        "  --repeats N        runs per window measurement (default 7)\n"
+        "  --print-repeats N  runs of the PDF print (default 2)\n"
+        "  --startups N       start-ups of each kind (default 7)\n"
+        "  --spells N         spells in the set (1 to 15000, default 15000)\n"
+        "  --only GROUP       one group: startup, open, filter, search, save or print\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(filterMessages);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const StartKind kind : {StartKind::Quarvine, StartKind::Bare, StartKind::BareWithMenu}) {
+        if (args.size() == 3 && args[0] == startOption(kind))
+            return startupChild(kind, std::atoll(args[1].c_str()), args[2].c_str());
+    }
+
+    Options opt;
+    opt.self = fs::read_symlink("/proc/self/exe").string();
+    fs::path parent = fs::temp_directory_path();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        auto number = [&](int low, int high) {
+            const int n = i + 1 < args.size() ? std::atoi(args[++i].c_str()) : 0;
+            if (n < low || n > high) {
+                usage();
+                std::exit(2);
+            }
+            return n;
+        };
+        if (args[i] == "--dir" && i + 1 < args.size()) {
+            parent = args[++i];
+        } else if (args[i] == "--keep") {
+            opt.keep = true;
+        } else if (args[i] == "--repeats") {
+            opt.repeats = number(1, 1000);
+        } else if (args[i] == "--print-repeats") {
+            opt.printRepeats = number(1, 1000);
+        } else if (args[i] == "--startups") {
+            opt.startups = number(1, 1000);
+        } else if (args[i] == "--spells") {
+            opt.spells = number(1, SpellCollection::Capacity);
+        } else if (args[i] == "--only" && i + 1 < args.size()) {
+            opt.only = args[++i];
+        } else {
+            usage();
+            return args[i] == "--help" || args[i] == "-h" ? 0 : 2;
+        }
+    }
+    std::string pattern = (parent / "quarvine-gui-bench-XXXXXX").string();
+    check(::mkdtemp(pattern.data()) != nullptr, "cannot make a folder in " + parent.string());
+    opt.folder = pattern;
+    if (!opt.keep)
+        g_folderToRemove = opt.folder;
+
+    std::printf("Quarvine window benchmark (QT_QPA_PLATFORM=%s): generated files in %s\n",
+                qgetenv("QT_QPA_PLATFORM").constData(), opt.folder.c_str());
+    std::printf("Times in ms are the best of the runs; the window and its baseline run in\n"
+                "turns, and every file is read once before timing. Ratio = ours / baseline.\n");
+    std::printf("\n%-46s %6s %10s %10s %-3s %7s  %-12s %s\n", "measurement", "spells", "ours",
+                "base", "", "ratio", "target", "result");
+
+    // Start-up first, while this process has no QApplication of its own.
+    if (opt.runs("startup"))
+        benchStartup(opt.self, opt.folder, opt.startups);
+
+    if (opt.only != "startup") {
+        // As in the core benchmark: freed memory stays in the process, so that
+        // neither side pays for fresh pages after the first run.
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+
+        int qtArgc = 1;
+        char* qtArgv[] = {argv[0], nullptr};
+        QApplication app(qtArgc, qtArgv);
+        QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
+        PromptScript::Start();
+
+        const std::string base = (opt.folder / "set").string();
+        {
+            bench::GeneratedSet set;
+            bench::GenerateSpells(opt.spells, kSeed + static_cast<std::uint64_t>(opt.spells), set);
+            check(set.spells.Count() == opt.spells, "the generator made too few spells");
+            const Status written = WriteDataFile(set.spells, set.books, base);
+            check(written.ok(), "WriteDataFile: " + written.message);
+        }
+        const DataSetPaths paths = DataSetFiles(base);
+        for (const std::string* p : {&paths.dat, &paths.sbk, &paths.sbn})
+            g_sink = g_sink + readAll(*p).size();
+        std::printf("\n   (set of %d spells: .Dat %ju bytes)\n", opt.spells,
+                    static_cast<std::uintmax_t>(fs::file_size(paths.dat)));
+
+        WindowBench bench(opt, base);
+        bench.run();
+        check(PromptScript::Unused() == 0, "scripted answers were left unused");
+        PromptScript::Stop();
+    }
+
+    int targets = 0;
+    int met = 0;
+    std::string misses;
+    for (const Line& l : g_lines) {
+        if (l.met) {
+            ++targets;
+            met += *l.met ? 1 : 0;
+            if (!*l.met)
+                misses += "  MISS: " + l.name + "\n";
+        }
+    }
+    std::printf("\nSummary: %d of %d targets met.\n%s", met, targets, misses.c_str());
+    if (opt.keep)
+        std::printf("Files kept in %s\n", opt.folder.c_str());
+    removeFolder();
+    return 0;
+}
