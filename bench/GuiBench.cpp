@@ -2,6 +2,7 @@
 // core's work for the same result, and the program's start-up beside a bare
 // Qt window started the same way. See README.md in this folder.
 
+#include "BenchSupport.h"
 #include "SpellGenerator.h"
 
 #include "DataFile.h"
@@ -56,6 +57,7 @@
 
 namespace fs = std::filesystem;
 using namespace spelldata;
+using namespace bench;
 
 namespace {
 
@@ -65,32 +67,6 @@ constexpr std::uint64_t kSeed = 20240611;
 constexpr const char* kNeedle = "moonshard"; // bench::PlantedWord, as a user types it
 
 volatile std::size_t g_sink = 0;
-fs::path g_folderToRemove;
-
-void removeFolder() {
-    std::error_code ec;
-    if (!g_folderToRemove.empty())
-        fs::remove_all(g_folderToRemove, ec);
-}
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "quarvine_gui_bench: %s\n", what.c_str());
-    removeFolder();
-    std::_Exit(2); // no static destructors under a half-torn-down window
-}
-
-void check(bool ok, const std::string& what) {
-    if (!ok)
-        fail(what);
-}
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // CLOCK_MONOTONIC in nanoseconds: the clock a parent and its child share.
 long long monotonicNs() {
     timespec ts{};
@@ -102,74 +78,7 @@ double msSinceNs(long long startNs) {
     return static_cast<double>(monotonicNs() - startNs) / 1e6;
 }
 
-std::string readAll(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    check(fd >= 0, "cannot open " + path);
-    struct stat st {};
-    check(::fstat(fd, &st) == 0, "cannot stat " + path);
-    std::string data(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
-        check(n > 0, "cannot read " + path);
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return data;
-}
-
-void bufferedWrite(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    check(f != nullptr, "cannot create " + path);
-    check(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(), "cannot write " + path);
-    check(std::fclose(f) == 0, "cannot close " + path);
-}
-
 // --- Report ----------------------------------------------------------------
-
-struct Line {
-    std::string name;
-    int records = 0; // 0: not a measurement of a spell set
-    double ours = 0;
-    std::optional<double> base;
-    std::string unit;
-    std::string target;
-    std::optional<bool> met; // empty: reported only
-};
-
-std::vector<Line> g_lines;
-
-void add(Line l) {
-    char ratio[32] = "";
-    char base[32] = "";
-    if (l.base) {
-        std::snprintf(base, sizeof base, "%10.2f", *l.base);
-        std::snprintf(ratio, sizeof ratio, "%7.2f", l.ours / *l.base);
-    }
-    const std::string records = l.records > 0 ? std::to_string(l.records) : "-";
-    std::printf("%-46s %6s %10.2f %10s %-3s %7s  %-12s %s\n", l.name.c_str(), records.c_str(),
-                l.ours, base, l.unit.c_str(), ratio, l.target.c_str(),
-                l.met ? (*l.met ? "PASS" : "MISS") : "-");
-    std::fflush(stdout);
-    g_lines.push_back(std::move(l));
-}
-
-std::string format(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
-// Our time beside a baseline; the ratio must not exceed maxRatio. A target set
-// for another size is shown in brackets and not judged.
-void addRatio(const std::string& name, int records, double ours, double base, double maxRatio,
-              bool judged) {
-    const std::string target = format("<= %.2f", maxRatio);
-    if (judged)
-        add({name, records, ours, base, "ms", target, ours / base <= maxRatio});
-    else
-        add({name, records, ours, base, "ms", "(" + target + ")", std::nullopt});
-}
 
 // Our time, with a baseline shown for information, under a limit in ms.
 void addLimit(const std::string& name, int records, double ours, std::optional<double> base,
@@ -179,43 +88,6 @@ void addLimit(const std::string& name, int records, double ours, std::optional<d
         add({name, records, ours, base, "ms", target, ours < limit});
     else
         add({name, records, ours, base, "ms", "(" + target + ")", std::nullopt});
-}
-
-void addInfo(const std::string& name, int records, double ours, std::optional<double> base = {},
-             const std::string& unit = "ms") {
-    add({name, records, ours, base, unit, "(info)", std::nullopt});
-}
-
-// Runs tasks in turns and returns the best time of each in ms; `prepare` runs
-// untimed before `work` and `after` untimed after it. A task may replace the
-// time of its run by setting `*g_override`, for commands whose clock starts
-// inside a modal dialog or stops at a later paint.
-struct Task {
-    std::function<void()> work;
-    std::function<void()> prepare;
-    std::function<void()> after; // untimed, after each run (checks)
-};
-
-double* g_override = nullptr;
-
-std::vector<double> bestInTurns(int repeats, const std::vector<Task>& tasks) {
-    std::vector<double> best(tasks.size(), std::numeric_limits<double>::infinity());
-    for (int round = 0; round < repeats; ++round) {
-        for (std::size_t i = 0; i < tasks.size(); ++i) {
-            if (tasks[i].prepare)
-                tasks[i].prepare();
-            double overridden = -1;
-            g_override = &overridden;
-            const Clock::time_point start = Clock::now();
-            tasks[i].work();
-            const double ms = millisecondsSince(start);
-            g_override = nullptr;
-            best[i] = std::min(best[i], overridden >= 0 ? overridden : ms);
-            if (tasks[i].after)
-                tasks[i].after();
-        }
-    }
-    return best;
 }
 
 // --- Start-up --------------------------------------------------------------
@@ -679,8 +551,8 @@ private:
         const double formatting = bestInTurns(
             opt_.repeats, {{[&] { g_sink = g_sink + saveSpellLoop().size(); }, {}, {}}})[0];
         checkNoPrompt("save as text");
-        const std::string written = readAll(guiOut);
-        check(written == readAll(coreOut), "the window wrote other bytes than the SaveSpell loop");
+        const std::string written = rawRead(guiOut);
+        check(written == rawRead(coreOut), "the window wrote other bytes than the SaveSpell loop");
         std::printf("   (%zu bytes, %d spells, %d extra lines between spells)\n", written.size(),
                     static_cast<int>(rows.size()), extraLines);
         addRatio("Save text / SaveSpell loop + WriteTextOutput", opt_.spells, t[0], t[1], 2.0,
@@ -776,6 +648,7 @@ void usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    setProgramName("quarvine_gui_bench");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(filterMessages);
@@ -855,7 +728,7 @@ int main(int argc, char** argv) {
         }
         const DataSetPaths paths = DataSetFiles(base);
         for (const std::string* p : {&paths.dat, &paths.sbk, &paths.sbn})
-            g_sink = g_sink + readAll(*p).size();
+            g_sink = g_sink + rawRead(*p).size();
         std::printf("\n   (set of %d spells: .Dat %ju bytes)\n", opt.spells,
                     static_cast<std::uintmax_t>(fs::file_size(paths.dat)));
 
@@ -865,18 +738,7 @@ int main(int argc, char** argv) {
         PromptScript::Stop();
     }
 
-    int targets = 0;
-    int met = 0;
-    std::string misses;
-    for (const Line& l : g_lines) {
-        if (l.met) {
-            ++targets;
-            met += *l.met ? 1 : 0;
-            if (!*l.met)
-                misses += "  MISS: " + l.name + "\n";
-        }
-    }
-    std::printf("\nSummary: %d of %d targets met.\n%s", met, targets, misses.c_str());
+    printSummary();
     if (opt.keep)
         std::printf("Files kept in %s\n", opt.folder.c_str());
     removeFolder();

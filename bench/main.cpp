@@ -2,6 +2,7 @@
 // each beside a plain baseline measured in the same run, and prints the ratios.
 // See README.md in this folder for how to build and run it.
 
+#include "BenchSupport.h"
 #include "SpellGenerator.h"
 
 #include "DataFile.h"
@@ -35,6 +36,7 @@
 
 namespace fs = std::filesystem;
 using namespace spelldata;
+using namespace bench;
 
 namespace {
 
@@ -44,77 +46,11 @@ constexpr const char* kRealSpellFile = "/work/shared/data/srd-spells.txt";
 // Results are folded into this so that the compiler cannot drop baseline work.
 volatile std::size_t g_sink = 0;
 
-// The folder of generated files, removed when the run ends or fails.
-fs::path g_folderToRemove;
-
-void removeFolder() {
-    std::error_code ec;
-    if (!g_folderToRemove.empty())
-        fs::remove_all(g_folderToRemove, ec);
-}
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "quarvine_bench: %s\n", what.c_str());
-    removeFolder();
-    std::exit(2);
-}
-
-void check(bool ok, const std::string& what) {
-    if (!ok)
-        fail(what);
-}
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// One thing to time: `work` is timed, `prepare` runs before it untimed.
-struct Task {
-    std::function<void()> work;
-    std::function<void()> prepare;
-};
-
-// Runs the tasks in turns, `repeats` rounds of each, and returns the best time
-// of each in milliseconds. Taking turns lets a busy moment on the machine slow
-// both sides of a comparison alike; the best run is the one least disturbed.
-std::vector<double> bestInTurns(int repeats, const std::vector<Task>& tasks) {
-    std::vector<double> best(tasks.size(), std::numeric_limits<double>::infinity());
-    for (int round = 0; round < repeats; ++round) {
-        for (std::size_t i = 0; i < tasks.size(); ++i) {
-            if (tasks[i].prepare)
-                tasks[i].prepare();
-            const Clock::time_point start = Clock::now();
-            tasks[i].work();
-            best[i] = std::min(best[i], millisecondsSince(start));
-        }
-    }
-    return best;
-}
-
 double bestMs(int repeats, const std::function<void()>& work) {
     return bestInTurns(repeats, {{work, {}}})[0];
 }
 
 // --- Baselines -------------------------------------------------------------
-
-// The whole file in one string, with plain POSIX calls.
-std::string rawRead(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    check(fd >= 0, "cannot open " + path);
-    struct stat st {};
-    check(::fstat(fd, &st) == 0, "cannot stat " + path);
-    std::string data(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
-        check(n > 0, "cannot read " + path);
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return data;
-}
 
 // Splits text at LF with memchr, dropping a CR before it; returns the number of
 // lines and folds their lengths into the sink.
@@ -135,17 +71,6 @@ std::size_t memchrLineSplit(std::string_view text) {
     }
     g_sink = g_sink + bytes;
     return lines;
-}
-
-// Writes bytes to a file with one buffered write.
-void bufferedWrite(const std::string& path, const std::string& bytes, bool sync) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    check(f != nullptr, "cannot create " + path);
-    check(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(), "cannot write " + path);
-    check(std::fflush(f) == 0, "cannot write " + path);
-    if (sync)
-        check(::fsync(fileno(f)) == 0, "cannot sync " + path);
-    check(std::fclose(f) == 0, "cannot close " + path);
 }
 
 // --- SQLite ----------------------------------------------------------------
@@ -282,72 +207,16 @@ MemoryFigures measureMemory(const std::string& self, const std::string& base) {
 
 // --- Report ----------------------------------------------------------------
 
-struct Line {
-    std::string name;
-    int records = 0;
-    double ours = 0;
-    std::optional<double> base;
-    std::string unit;
-    std::string target;
-    std::function<bool()> test; // empty: reported only
-
-    std::optional<bool> met() const { return test ? std::optional<bool>(test()) : std::nullopt; }
-};
-
-std::vector<Line> g_lines;
-
-void printLine(const Line& l) {
-    char ratio[32] = "";
-    char base[32] = "";
-    if (l.base) {
-        std::snprintf(base, sizeof base, "%10.2f", *l.base);
-        std::snprintf(ratio, sizeof ratio, "%7.2f", l.ours / *l.base);
-    }
-    const std::optional<bool> met = l.met();
-    std::printf("%-44s %6d %10.2f %10s %-2s %7s  %-12s %s\n", l.name.c_str(), l.records, l.ours,
-                base, l.unit.c_str(), ratio, l.target.c_str(),
-                met ? (*met ? "PASS" : "MISS") : "-");
-    std::fflush(stdout);
-}
-
-void add(Line l) {
-    printLine(l);
-    g_lines.push_back(std::move(l));
-}
-
-std::string format(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
-// Our time beside the baseline's; the ratio ours / base must not exceed maxRatio.
-// A target that holds for another set size only is shown in brackets, unjudged.
-void addRatio(const std::string& name, int records, double ours, double base, double maxRatio,
-              bool judged = true) {
-    const std::string target = format("<= %.2f", maxRatio);
-    if (!judged)
-        add({name, records, ours, base, "ms", "(" + target + ")", {}});
-    else
-        add({name, records, ours, base, "ms", target, [=] { return ours / base <= maxRatio; }});
-}
-
 // A figure without a baseline that must stay below `limit` (or at most reach it).
 void addLimit(const std::string& name, int records, double value, const std::string& unit,
               double limit, bool strictlyBelow, bool judged) {
     const std::string target =
         (strictlyBelow ? "< " : "<= ") + format(limit < 100 ? "%.1f" : "%.0f", limit) + " " + unit;
     if (!judged)
-        add({name, records, value, std::nullopt, unit, "(" + target + ")", {}});
+        add({name, records, value, std::nullopt, unit, "(" + target + ")", std::nullopt});
     else
         add({name, records, value, std::nullopt, unit, target,
-             [=] { return strictlyBelow ? value < limit : value <= limit; }});
-}
-
-// A figure reported without a target.
-void addInfo(const std::string& name, int records, double ours,
-             std::optional<double> base = std::nullopt) {
-    add({name, records, ours, base, "ms", "(info)", {}});
+             strictlyBelow ? value < limit : value <= limit});
 }
 
 std::string fileSizeText(const std::string& path) {
@@ -597,6 +466,7 @@ void usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    setProgramName("quarvine_bench");
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "--memory")
         return memoryChild(args[1]);
@@ -653,18 +523,7 @@ int main(int argc, char** argv) {
     if (opt.runs("import"))
         benchRealFile(opt.repeatsSmall);
 
-    int targets = 0;
-    int met = 0;
-    std::string misses;
-    for (const Line& l : g_lines) {
-        if (const std::optional<bool> m = l.met()) {
-            ++targets;
-            met += *m ? 1 : 0;
-            if (!*m)
-                misses += "  MISS: " + l.name + " (" + std::to_string(l.records) + " spells)\n";
-        }
-    }
-    std::printf("\nSummary: %d of %d targets met.\n%s", met, targets, misses.c_str());
+    printSummary();
 
     if (opt.keep)
         std::printf("Files kept in %s\n", opt.folder.c_str());
