@@ -50,6 +50,10 @@ std::string rawRead(const std::string& path);
 // Writes bytes to a file with one buffered write, flushed to disk when `sync`.
 void bufferedWrite(const std::string& path, const std::string& bytes, bool sync = false);
 
+// Runs `argv` (argv[0] is the program) in a child process and returns what it
+// printed; fails the run, naming `what`, unless the child exits with 0.
+std::string runChild(const std::vector<std::string>& argv, const std::string& what);
+
 // One line of the report.
 struct Line {
     std::string name;

@@ -199,33 +199,11 @@ struct StartupFigures {
 };
 
 StartupFigures runStartupChild(const std::string& self, StartKind kind, const std::string& folder) {
-    int pipeFds[2];
-    check(::pipe(pipeFds) == 0, "cannot create a pipe");
     char t0Text[32];
-    const long long t0 = monotonicNs();
+    const long long t0 = monotonicNs(); // the child's times count from here
     std::snprintf(t0Text, sizeof t0Text, "%lld", t0);
-    const pid_t pid = ::fork();
-    check(pid >= 0, "cannot fork");
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execl(self.c_str(), self.c_str(), startOption(kind), t0Text, folder.c_str(),
-                static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
-          std::string("the start-up child (") + startOption(kind) + ") failed with status " +
-              std::to_string(status));
+    const std::string out = runChild({self, startOption(kind), t0Text, folder},
+                                     std::string("the start-up child (") + startOption(kind) + ")");
     StartupFigures f;
     std::istringstream in(out);
     check(static_cast<bool>(in >> f.atMain >> f.atApp >> f.built >> f.shown),

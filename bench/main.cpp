@@ -177,27 +177,7 @@ struct MemoryFigures {
 
 // Runs this program again as `--memory base` in a fresh process.
 MemoryFigures measureMemory(const std::string& self, const std::string& base) {
-    int pipeFds[2];
-    check(::pipe(pipeFds) == 0, "cannot create a pipe");
-    const pid_t pid = ::fork();
-    check(pid >= 0, "cannot fork");
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execl(self.c_str(), self.c_str(), "--memory", base.c_str(), static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    check(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the memory child failed");
+    const std::string out = runChild({self, "--memory", base}, "the memory child");
     MemoryFigures m;
     std::istringstream in(out);
     check(static_cast<bool>(in >> m.records >> m.beforeKb >> m.afterKb),
