@@ -12,7 +12,7 @@ targets=(dataset textimport ini filelist colours)
 
 if [ ! -f "$dir/build.ninja" ]; then
   CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUARVINE_BUILD_FUZZ=ON -DQUARVINE_BUILD_GUI=OFF -DQUARVINE_BUILD_TESTS=OFF \
+    -DQUARVINE_BUILD_FUZZ=ON -DQUARVINE_WERROR=ON -DQUARVINE_BUILD_GUI=OFF -DQUARVINE_BUILD_TESTS=OFF \
     -DQUARVINE_BUILD_TOOLS=OFF
 fi
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"

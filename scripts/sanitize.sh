@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="${1:-build-asan}"
 if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARVINE_SANITIZE=ON
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARVINE_SANITIZE=ON -DQUARVINE_WERROR=ON
 fi
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

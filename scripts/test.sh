@@ -9,6 +9,10 @@ export CCACHE_BASEDIR="$PWD"
 bash scripts/build.sh build
 export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure -j"$(nproc)" --timeout 300)
+# A packager's build: Release flags and warnings not turned into errors, as
+# distributions build it. The core and the command-line tool are enough to
+# keep it buildable.
+bash scripts/release-build.sh build-release
 # The reliability runs: the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then each fuzz target for a minute
 # (docs/RELIABILITY.md). QUARVINE_SKIP_RELIABILITY=1 leaves them out.
