@@ -33,6 +33,7 @@ expected="$work/expected.txt"
     echo "share/metainfo/$app.metainfo.xml"
     echo "share/mime/packages/$app.xml"
     echo "share/icons/hicolor/scalable/apps/$app.svg"
+    echo "share/doc/quarvine/copyright"
     for s in $sizes; do
         echo "share/icons/hicolor/${s}x${s}/apps/$app.png"
     done
@@ -103,6 +104,13 @@ done
 svg="$usr/share/icons/hicolor/scalable/apps/$app.svg"
 if [ -f "$svg" ] && ! cmp -s "$svg" "$source/src/mainwindow/icons/app.svg"; then
     fail "the scalable icon is not the program's app.svg"
+fi
+
+copyright="$usr/share/doc/quarvine/copyright"
+if [ -f "$copyright" ]; then
+    grep -qx "License: MIT" "$copyright" || fail "the copyright file names no SPDX licence"
+    head -1 "$copyright" | grep -q "^Format: .*copyright-format/1.0/" ||
+        fail "the copyright file is not in Debian's machine-readable format"
 fi
 
 # --- 2. desktop entry ---------------------------------------------------------
