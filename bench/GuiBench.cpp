@@ -9,6 +9,7 @@
 #include "Filter.h"
 #include "GuiText.h"
 #include "ListCollator.h"
+#include "ProgramFonts.h"
 #include "Prompts.h"
 #include "Search.h"
 #include "SpellListModel.h"
@@ -163,6 +164,7 @@ int startupChild(StartKind kind, long long t0, const char* folder) {
     if (quarvine) {
         QApplication::setApplicationName(QStringLiteral("Quarvine"));
         QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
+        UseProgramFonts();
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
         atApp = msSinceNs(t0);
         PromptScript::Start(); // a prompt at start-up is a failure, not a hang
@@ -694,6 +696,7 @@ int main(int argc, char** argv) {
         char* qtArgv[] = {argv[0], nullptr};
         QApplication app(qtArgc, qtArgv);
         QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
+        UseProgramFonts();
         PromptScript::Start();
 
         const std::string base = (opt.folder / "set").string();

@@ -1,4 +1,5 @@
 #include "ProgramDir.h"
+#include "ProgramFonts.h"
 #include "TForm1.h"
 #include "TMain.h"
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseProgramFonts();
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));

@@ -1,5 +1,6 @@
 // main() of the window tests: an offscreen QApplication, scripted prompts, and
 // a check after every test that no prompt appeared without a scripted answer.
+#include "ProgramFonts.h"
 #include "Prompts.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseProgramFonts();
     QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new PromptListener);

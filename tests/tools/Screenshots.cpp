@@ -1,6 +1,7 @@
 // Saves screenshots of the program's windows, opened on the sample
 // collection, for looking at the layout and for the documentation:
 //   screenshots OUTPUT_FOLDER
+#include "ProgramFonts.h"
 #include "Prompts.h"
 #include "SpellListModel.h"
 #include "SpellListView.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseProgramFonts();
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
