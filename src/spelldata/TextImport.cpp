@@ -384,27 +384,39 @@ ImportReport importBlocks(std::string_view text, SpellCollection& spells) {
 
 } // namespace
 
-std::string SpellTextAsRead(std::string_view text, int* unstorable) {
-    // A Ctrl-Z ends the file; a UTF-8 byte-order mark at its start is no text.
+namespace {
+
+// The text the import reads: cut at a Ctrl-Z, a leading byte-order mark
+// dropped, and UTF-8 decoded into `decoded` (any other text is read byte for
+// byte, without a copy).
+std::string_view textToRead(std::string_view text, std::string& decoded, int& lost) {
     if (const std::size_t eof = text.find('\x1A'); eof != std::string_view::npos)
         text = text.substr(0, eof);
     const bool marked = text.starts_with(kByteOrderMark);
     if (marked)
         text.remove_prefix(kByteOrderMark.size());
-    // UTF-8 is decoded; any other text is read byte for byte.
+    if ((marked && IsValidUtf8(text)) || (!marked && hasUtf8Separators(text))) {
+        decoded = decodeUtf8Spells(text, lost);
+        return decoded;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string SpellTextAsRead(std::string_view bytes, int* unstorable) {
+    std::string decoded;
     int lost = 0;
-    std::string out = (marked && IsValidUtf8(text)) || (!marked && hasUtf8Separators(text))
-                          ? decodeUtf8Spells(text, lost)
-                          : std::string(text);
+    const std::string_view text = textToRead(bytes, decoded, lost);
     if (unstorable)
         *unstorable = lost;
-    return out;
+    return std::string(text);
 }
 
 ImportReport ImportSpellTextBytes(std::string_view bytes, SpellCollection& spells) {
+    std::string decoded;
     int lost = 0;
-    const std::string text = SpellTextAsRead(bytes, &lost);
-    ImportReport report = importBlocks(text, spells);
+    ImportReport report = importBlocks(textToRead(bytes, decoded, lost), spells);
     report.unstorable = lost;
     return report;
 }
