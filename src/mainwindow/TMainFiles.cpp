@@ -180,8 +180,9 @@ bool TMain::importText(const QString& path) {
     const ImportReport report = ImportSpellText(nativePath(path), imported);
     if (!report.status) {
         HideProgress();
-        Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
-                         QMessageBox::Cancel);
+        // The message holds the file's name as the system spells it.
+        Prompts::Message(this, QFile::decodeName(report.status.message.c_str()),
+                         Prompts::Icon::Error, QMessageBox::Cancel);
         return false;
     }
     setSaveControlsEnabled(false);
