@@ -9,6 +9,7 @@
 #include "TextExport.h"
 #include "TextImport.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "  search BASE STRING       print the names of the spells that contain STRING\n"
     "\n"
     "BASE is the data file set's base path; a trailing .Dat is taken off.\n"
+    "After \"--\" every argument is taken as it is, also one that begins with \"--\".\n"
     "Run 'quarvine-cli COMMAND --help' for a command's options.\n"
     "Exit codes: 0 done, 1 wrong usage, 2 unreadable, malformed or unwritable file.\n";
 
@@ -56,7 +58,8 @@ std::string baseOf(const std::string& arg) {
 bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookList& books) {
     books = InitialBookList();
     const std::string base = baseOf(arg);
-    const ReadReport report = ReadDataFile(spells, books, base);
+    // The tool's reading commands leave the set's files as they are.
+    const ReadReport report = ReadDataFile(spells, books, base, MissingBookFile::Leave);
     if (!report.status) {
         io.err << "quarvine-cli: "
                << (report.status.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat"
@@ -75,17 +78,29 @@ std::string utf8(const std::string& bytes) {
     return Cp1252ToUtf8(bytes);
 }
 
+void warnEachLine(const Io& io, const std::string& lines) {
+    std::size_t start = 0;
+    while (start < lines.size()) {
+        const std::size_t end = std::min(lines.find('\n', start), lines.size());
+        io.err << "quarvine-cli: warning: " << lines.substr(start, end - start) << '\n';
+        start = end + 1;
+    }
+}
+
 int runImport(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 2)
         return usageError(io, "import needs SPELLS.TXT and BASE");
     SpellCollection spells;
     const ImportReport report = ImportSpellText(o.positional[0], spells);
     if (!report.status)
-        return fileError(io, report.status.message + " (" + o.positional[0] + ")");
+        return fileError(io, report.status.kind == ErrorKind::NotFound
+                                 ? report.status.message + " (" + o.positional[0] + ")"
+                                 : report.status.message);
     if (report.refused > 0)
         io.err << "quarvine-cli: warning: " << report.refused
                << " spells did not fit into the collection of " << SpellCollection::Capacity
                << " and were left out\n";
+    warnEachLine(io, ImportNotes(report, o.positional[0]));
     if (Status s = WriteDataFile(spells, InitialBookList(), baseOf(o.positional[1])); !s)
         return fileError(io, s.message);
     io.out << "Imported " << report.imported << " spells into " << baseOf(o.positional[1])
@@ -121,7 +136,8 @@ int runExport(const CliOptions& o, const Io& io) {
         for (const SpellRecord& r : spells)
             text += SaveSpell(r, extraLines);
     }
-    if (Status s = WriteTextOutput(o.positional[1], text, o.has("--append")); !s)
+    const TextEncoding encoding = o.has("--utf8") ? TextEncoding::Utf8 : TextEncoding::Dos;
+    if (Status s = WriteTextOutput(o.positional[1], text, o.has("--append"), encoding); !s)
         return fileError(io, s.message);
     return ExitOk;
 }
@@ -249,12 +265,16 @@ int runSearch(const CliOptions& o, const Io& io) {
     if (const auto fields = o.value("--fields"); fields && !parseFields(*fields, options))
         return usageError(io,
                           "--fields takes a comma list of name,description,source,school,sphere");
+    std::string needle;
+    if (Status s = SearchBytesFromUtf8(o.positional[1], needle); !s) {
+        io.err << "quarvine-cli: " << s.message << '\n';
+        return ExitUsage;
+    }
     SpellCollection spells;
     BookList books;
     if (!load(io, o.positional[0], spells, books))
         return ExitBadFile;
-    SearchSpells(Utf8ToCp1252(o.positional[1]), spells, static_cast<std::uint16_t>(spells.Count()),
-                 options);
+    SearchSpells(needle, spells, static_cast<std::uint16_t>(spells.Count()), options);
     for (const SpellRecord& r : spells) {
         if (r->Shown)
             io.out << utf8(r->Name) << "\n";
@@ -277,15 +297,21 @@ const std::map<std::string, Command>& commands() {
           {},
           "Usage: quarvine-cli import SPELLS.TXT BASE\n"
           "Reads a text spell file and writes it as the data file set BASE\n"
-          "(BASE.Dat, BASE.SBK with an empty book list, BASE.SBN).\n"}},
+          "(BASE.Dat, BASE.SBK with the initial book list: the full-list entry and\n"
+          "154 free book positions, BASE.SBN). A file that holds no spell is refused\n"
+          "and BASE is left as it was. Lines that belong to no spell are named on\n"
+          "standard error.\n"}},
         {"export",
          {runExport,
           {"--extra-lines"},
-          {"--list", "--append"},
-          "Usage: quarvine-cli export BASE OUT.TXT [--list] [--append] [--extra-lines N]\n"
+          {"--list", "--append", "--utf8"},
+          "Usage: quarvine-cli export BASE OUT.TXT [--list] [--append] [--utf8]\n"
+          "                           [--extra-lines N]\n"
           "Writes every spell, in slot order, as whole spells in the text spell format\n"
           "followed by N empty lines (1 to 66, default 2), or with --list as the saved list.\n"
-          "--append adds to OUT.TXT instead of replacing it.\n"}},
+          "--append adds to OUT.TXT instead of replacing it.\n"
+          "--utf8 writes UTF-8 (with a byte-order mark, separators of U+2500) instead of\n"
+          "the DOS bytes; import reads either.\n"}},
         {"info",
          {runInfo,
           {},
@@ -313,8 +339,11 @@ const std::map<std::string, Command>& commands() {
     return table;
 }
 
+// --help or -h before the "--" that ends the options.
 bool wantsHelp(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
+        if (a == "--")
+            return false;
         if (a == "--help" || a == "-h")
             return true;
     }

@@ -7,7 +7,7 @@
 
 // The command line of one tool command: positional arguments and --options.
 // Options named in `withValue` take the next argument as their value; the rest
-// are switches.
+// are switches. "--" ends the options: every later argument is positional.
 struct CliOptions {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;

@@ -1,6 +1,7 @@
 #include "TFSearch.h"
 
 #include "GuiText.h"
+#include "Prompts.h"
 #include "TFMessage.h"
 #include "THistoryComboBox.h"
 
@@ -119,10 +120,16 @@ void TFSearch::BitBtn1Click() {
     const QString text = SearchStr->currentText();
     if (text.isEmpty() || !spells_)
         return;
+    std::string needle;
+    if (const auto s = spelldata::SearchBytesFromUtf8(text.toStdString(), needle); !s) {
+        Prompts::Message(this, QString::fromStdString(s.message), Prompts::Icon::Error,
+                         QMessageBox::Ok);
+        return;
+    }
     ShowProgress(QString(), QStringLiteral("Searching Spell List"), false);
     // Counts are 16-bit here; the collection never holds more than 15000.
     const auto count = static_cast<std::uint16_t>(std::min(spells_->Count(), 0xFFFF));
-    spelldata::SearchSpells(ToBytes(text), *spells_, count, options());
+    spelldata::SearchSpells(needle, *spells_, count, options());
     rememberSearch(text);
 }
 

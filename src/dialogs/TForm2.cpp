@@ -84,6 +84,7 @@ TForm2::TForm2(QWidget* parent)
     createOptions();
     createPrintChoices();
     createFileRow();
+    createEncodingChoice();
     enterPrintMode();
     DescClick();
 }
@@ -191,6 +192,41 @@ void TForm2::createFileRow() {
     connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
 }
 
+// Save mode's choice of character set takes the row of print mode's target.
+// It is remembered in a small file of its own beside the settings files.
+void TForm2::createEncodingChoice() {
+    LEncoding = MakeLabel(this, "LEncoding", QStringLiteral("Text:"), QRect(8, 143, 50, 26));
+    TextEncoding = new QComboBox(this);
+    TextEncoding->setObjectName(QStringLiteral("TextEncoding"));
+    TextEncoding->setToolTip(
+        QStringLiteral("DOS text as earlier releases wrote it, or UTF-8 for today's editors."));
+    TextEncoding->addItem(QStringLiteral("DOS"), static_cast<int>(spelldata::TextEncoding::Dos));
+    TextEncoding->addItem(QStringLiteral("UTF-8"), static_cast<int>(spelldata::TextEncoding::Utf8));
+    TextEncoding->setGeometry(60, 143, 92, 26);
+    LEncoding->setBuddy(TextEncoding);
+    connect(TextEncoding, &QComboBox::activated, this, &TForm2::saveEncodingChoice);
+}
+
+std::string TForm2::encodingFile() const {
+    const QString path =
+        QDir(source_.programDir).filePath(QLatin1String(spelldata::TextEncodingFileName));
+    return QFile::encodeName(path).toStdString();
+}
+
+void TForm2::loadEncodingChoice() {
+    const auto encoding = spelldata::ReadTextEncoding(encodingFile());
+    TextEncoding->setCurrentIndex(TextEncoding->findData(static_cast<int>(encoding)));
+}
+
+// A choice that cannot be remembered still holds for this run.
+void TForm2::saveEncodingChoice() {
+    spelldata::WriteTextEncoding(encodingFile(), encoding());
+}
+
+spelldata::TextEncoding TForm2::encoding() const {
+    return static_cast<spelldata::TextEncoding>(TextEncoding->currentData().toInt());
+}
+
 void TForm2::BPrintClick(const ListSource& source) {
     source_ = source;
     UpdateScopeButtons();
@@ -214,6 +250,8 @@ void TForm2::enterPrintMode() {
     Pannel->setText(PrintCaption);
     setFixedSize(DialogWidth, PrintHeight);
     ToAppend->hide();
+    LEncoding->hide();
+    TextEncoding->hide();
     offerTargets();
     showPrintChoices(true);
     setWindowTitle(QStringLiteral("Printing..."));
@@ -229,6 +267,9 @@ void TForm2::enterSaveMode() {
     Pannel->setText(QStringLiteral("Save to File"));
     ToAppend->show();
     showPrintChoices(false);
+    loadEncodingChoice();
+    LEncoding->show();
+    TextEncoding->show();
     setFixedSize(DialogWidth, SaveHeight);
     printMode_ = false;
 }
@@ -537,7 +578,7 @@ void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
 }
 
 bool TForm2::writeOutput(const std::string& bytes, bool append) {
-    if (spelldata::WriteTextOutput(outputPath(), bytes, append))
+    if (spelldata::WriteTextOutput(outputPath(), bytes, append, encoding()))
         return true;
     Prompts::Message(this, CreateError, Prompts::Icon::Error, QMessageBox::Cancel);
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrintStream.h"
+#include "TextExport.h"
 
 #include <QDialog>
 #include <QString>
@@ -87,6 +88,11 @@ private:
     void createOptions();
     void createPrintChoices();
     void createFileRow();
+    void createEncodingChoice();
+    void loadEncodingChoice();
+    void saveEncodingChoice();
+    std::string encodingFile() const;
+    spelldata::TextEncoding encoding() const;
     void offerTargets();
     void showPrintChoices(bool visible);
     void enterPrintMode();
@@ -129,6 +135,8 @@ private:
     QComboBox* TargetBox = nullptr; // object name PrintTarget
     QCheckBox* PreviewFirst = nullptr;
     QPushButton* BitBtn1 = nullptr;
+    QLabel* LEncoding = nullptr;
+    QComboBox* TextEncoding = nullptr; // save mode: DOS or UTF-8 text
     QLabel* Label1 = nullptr;
     QLineEdit* Spellindex = nullptr;
     QPushButton* BitBtn2 = nullptr;

@@ -22,6 +22,7 @@ class TForm2;
 class THistoryComboBox;
 class TListPanel;
 namespace spelldata {
+struct ImportReport;
 struct IniSettings;
 }
 
@@ -129,6 +130,7 @@ private:
     void afterLoad();
     bool saveDataFile(const QString& path);
     bool importText(const QString& path);
+    void reportImportNotes(const spelldata::ImportReport& report, const QString& path);
     void importFile(const QString& path);
     void listImported(bool offerSave);
     static QString droppedFile(const QMimeData* data);

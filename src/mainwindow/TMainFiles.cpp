@@ -172,23 +172,35 @@ void TMain::BSaveConvClick() {
     saveDataFile(path);
 }
 
-// Replaces the collection with a text file's spells. False (with the list
-// emptied) when the file cannot be read.
+// Replaces the collection with a text file's spells. The file is read into a
+// collection of its own first: when it cannot be read or holds no spell, the
+// error is shown and everything stays as it was (false).
 bool TMain::importText(const QString& path) {
-    model_->clear();
-    spells_.FreeAllSpells();
-    const ImportReport report = ImportSpellText(nativePath(path), spells_);
+    SpellCollection imported;
+    const ImportReport report = ImportSpellText(nativePath(path), imported);
     if (!report.status) {
-        ShowCounters();
         HideProgress();
-        Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
-                         QMessageBox::Cancel);
+        // The message holds the file's name as the system spells it.
+        Prompts::Message(this, QFile::decodeName(report.status.message.c_str()),
+                         Prompts::Icon::Error, QMessageBox::Cancel);
         return false;
     }
+    setSaveControlsEnabled(false);
+    model_->clear();
+    spells_ = std::move(imported);
     spells_.ShownCount = spells_.Count();
     spells_.MarkedCount = 0;
     reportRefused(report.refused);
+    reportImportNotes(report, path);
     return true;
+}
+
+// Tells what the import passed over, before the user is asked to save.
+void TMain::reportImportNotes(const ImportReport& report, const QString& path) {
+    const std::string notes = ImportNotes(report, path.toStdString());
+    if (!notes.empty())
+        Prompts::Message(this, QString::fromStdString(notes), Prompts::Icon::Error,
+                         QMessageBox::Ok);
 }
 
 void TMain::MImportTextClick() {
@@ -202,11 +214,10 @@ void TMain::MImportTextClick() {
 
 void TMain::importFile(const QString& path) {
     panel_->setEnabled(true);
-    setSaveControlsEnabled(false);
     ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
-    selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
     if (!importText(path))
         return;
+    selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
     listImported(true);
     HideProgress();

@@ -273,10 +273,10 @@ DataSetPaths DataSetFiles(const std::string& base) {
 
 namespace {
 
-// Checks the .SBN and .SBK files of a set against the number of records the
-// .Dat file holds, before anything is taken from them.
-Status checkSideFiles(std::size_t records, const std::string* sbk, const std::string* sbn,
-                      const DataSetPaths& names) {
+// Checks the .SBN file of a set against the number of records the .Dat file
+// holds, before anything is taken from it. The .SBK file has no count: its
+// lines, however many, are the book table.
+Status checkCountFile(std::size_t records, const std::string* sbn, const DataSetPaths& names) {
     const std::size_t countBytes = records * kCountRecord;
     if (sbn && sbn->size() < countBytes)
         return Status::Error(ErrorKind::Malformed,
@@ -292,17 +292,6 @@ Status checkSideFiles(std::size_t records, const std::string* sbk, const std::st
                                  ": the file holds copies for " +
                                  std::to_string(sbn->size() / kCountRecord) + " spells, but " +
                                  names.dat + " has " + std::to_string(records));
-    // A book table has at least the line that stands for the full list, and
-    // every line of a book file ends with a line end: an empty file, or a last
-    // line without one, is a file cut short.
-    if (sbk && sbk->empty())
-        return Status::Error(ErrorKind::Malformed,
-                             names.sbk + ", line 1: the file is empty; its first line must be "
-                                         "the entry for the full list");
-    if (sbk && sbk->back() != '\n' && sbk->back() != '\r')
-        return Status::Error(ErrorKind::Malformed,
-                             names.sbk + ", byte " + std::to_string(sbk->size()) +
-                                 ": the last line has no line end; the file seems cut short");
     return Status::Ok();
 }
 
@@ -311,7 +300,7 @@ Status checkSideFiles(std::size_t records, const std::string* sbk, const std::st
 ReadReport commitSet(SpellCollection& spells, BookList& books, std::vector<SpellRecord>& records,
                      const std::string* sbk, const std::string* sbn, const DataSetPaths& names) {
     ReadReport report;
-    if (Status s = checkSideFiles(records.size(), sbk, sbn, names); !s) {
+    if (Status s = checkCountFile(records.size(), sbn, names); !s) {
         report.status = s;
         return report;
     }
@@ -347,7 +336,8 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
     return commitSet(spells, books, records, sbk, sbn, names);
 }
 
-ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base) {
+ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base,
+                        MissingBookFile missingBooks) {
     const DataSetPaths names = DataSetFiles(base);
     // A save that was killed between its renames is finished first, so the
     // files read belong to one save.
@@ -370,7 +360,7 @@ ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::str
     ReadReport report = commitSet(spells, books, records, haveSbk ? &sbk : nullptr,
                                   haveSbn ? &sbn : nullptr, names);
     // A set without its book file gets one, holding the table in use.
-    if (report.status && !haveSbk)
+    if (report.status && !haveSbk && missingBooks == MissingBookFile::Create)
         WriteFileAtomically(names.sbk, FormatBookFile(books));
     return report;
 }

@@ -40,13 +40,18 @@ struct ReadReport {
 // file and the line (or byte offset); the collection and `books` then stay as
 // they were. A missing .Dat gives NotFound with the message "No Such File".
 // A missing .SBK is created from `books`; a missing .SBN gives zero counts.
-// An .SBN file must hold exactly 256 bytes per record of the .Dat file, and an
-// .SBK file must not be empty nor end inside a line; anything else is taken
-// for a damaged set and refused. A save of the set that was interrupted
+// An .SBN file must hold exactly 256 bytes per record of the .Dat file;
+// anything else is taken for a damaged set and refused. The lines of the .SBK
+// file are the book table, its last line with or without a line end (an empty
+// file: no books). A save of the set that was interrupted
 // between its renames is finished first (see CommitTogether).
 // On success `books` holds the lines of the .SBK file. Records that do not fit
 // into the free slots are left out and counted in `refused`.
-ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base);
+// With MissingBookFile::Leave a missing .SBK file is not created (for callers
+// that only read); the book table then stays as it was.
+enum class MissingBookFile { Create, Leave };
+ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base,
+                        MissingBookFile missingBooks = MissingBookFile::Create);
 
 // The same, from the files' bytes. `sbk` and `sbn` are null when the file is
 // missing; `names` gives the file names used in messages.

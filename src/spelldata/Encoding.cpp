@@ -46,18 +46,27 @@ constexpr std::array<char16_t, 128> kCp437High = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
-void appendUtf8(std::string& out, char32_t cp) {
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+namespace {
 
 std::string toUtf8(std::string_view bytes, const std::array<char16_t, 128>& high) {
     std::string out;
@@ -67,14 +76,14 @@ std::string toUtf8(std::string_view bytes, const std::array<char16_t, 128>& high
         if (b < 0x80)
             out += c;
         else
-            appendUtf8(out, high[b - 0x80]);
+            AppendUtf8(out, high[b - 0x80]);
     }
     return out;
 }
 
-// Decodes one UTF-8 sequence at `i`; returns U+FFFD and advances one byte when
-// the sequence is malformed.
-char32_t decodeUtf8(std::string_view s, std::size_t& i) {
+} // namespace
+
+char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     int len = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
     if (b0 < 0x80 || len == 1 || (b0 & 0xF8) == 0xF8 ||
@@ -94,6 +103,8 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     i += static_cast<std::size_t>(len);
     return cp;
 }
+
+namespace {
 
 unsigned char lower1252(unsigned char c) {
     if (c >= 'A' && c <= 'Z')
@@ -127,25 +138,49 @@ std::string Utf8ToCp1252(std::string_view utf8, bool* lossless) {
     out.reserve(utf8.size());
     bool exact = true;
     for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = decodeUtf8(utf8, i);
+        const char32_t cp = DecodeUtf8(utf8, i);
         if (cp < 0x80) {
             out += static_cast<char>(cp);
             continue;
         }
-        char byte = '?';
-        for (std::size_t k = 0; k < kCp1252High.size(); ++k) {
-            if (kCp1252High[k] == cp) {
-                byte = static_cast<char>(0x80 + k);
-                break;
-            }
-        }
-        if (byte == '?')
+        const int byte = Cp1252Byte(cp);
+        if (byte < 0)
             exact = false;
-        out += byte;
+        out += byte < 0 ? '?' : static_cast<char>(byte);
     }
     if (lossless)
         *lossless = exact;
     return out;
+}
+
+int Cp1252Byte(char32_t cp) {
+    if (cp < 0x80)
+        return static_cast<int>(cp);
+    for (std::size_t k = 0; k < kCp1252High.size(); ++k) {
+        if (kCp1252High[k] == cp)
+            return static_cast<int>(0x80 + k);
+    }
+    return -1;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t at = i;
+        // U+FFFD from a one-byte step is a malformed sequence; the character
+        // itself is three bytes long.
+        if (DecodeUtf8(text, i) == 0xFFFD && i == at + 1)
+            return false;
+    }
+    return true;
+}
+
+std::string FirstCharacterNotIn1252(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t at = i;
+        if (Cp1252Byte(DecodeUtf8(utf8, i)) < 0)
+            return std::string(utf8.substr(at, i - at));
+    }
+    return {};
 }
 
 bool EqualsIgnoringCase1252(std::string_view a, std::string_view b) {

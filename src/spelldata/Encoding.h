@@ -19,6 +19,23 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // sequences are taken byte by byte as '?'.
 std::string Utf8ToCp1252(std::string_view utf8, bool* lossless = nullptr);
 
+// The Windows-1252 byte of a code point; -1 when the code page lacks it.
+int Cp1252Byte(char32_t cp);
+
+// Decodes the UTF-8 sequence at `at` and moves `at` past it. A malformed
+// sequence gives U+FFFD and moves one byte on.
+char32_t DecodeUtf8(std::string_view utf8, std::size_t& at);
+
+// True when every byte sequence of `text` is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+// The first character of UTF-8 text that Windows-1252 lacks, as UTF-8; empty
+// when every character has a byte.
+std::string FirstCharacterNotIn1252(std::string_view utf8);
+
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // DOS code page 437 to UTF-8 (the code page of the text spell format).
 std::string Cp437ToUtf8(std::string_view bytes);
 

@@ -68,7 +68,22 @@ std::string ResolveFileCase(const std::string& path) {
     return path;
 }
 
-SaveFile::SaveFile(std::string path) : path_(std::move(path)) {}
+std::string ResolveLinks(const std::string& path) {
+    fs::path p(path);
+    // A bound on the chain, as the system has, so that a loop of links ends.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)))
+            break;
+        const fs::path link = fs::read_symlink(p, ec);
+        if (ec)
+            break;
+        p = link.is_absolute() ? link : p.parent_path() / link;
+    }
+    return p.string();
+}
+
+SaveFile::SaveFile(std::string path) : path_(std::move(path)), target_(ResolveLinks(path_)) {}
 
 SaveFile::~SaveFile() {
     if (!committed_)
@@ -92,7 +107,7 @@ Status SaveFile::failure(const char* what, int error) {
 
 Status SaveFile::open() {
     discard();
-    std::string pattern = path_ + ".XXXXXX";
+    std::string pattern = target_ + ".XXXXXX";
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0)
         return failure("Cannot create", errno);
@@ -101,7 +116,7 @@ Status SaveFile::open() {
     // usual ones (0666 less the umask) instead of mkstemp's private 0600.
     struct stat st {};
     mode_t mode = 0;
-    if (::stat(path_.c_str(), &st) == 0) {
+    if (::stat(target_.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -145,7 +160,7 @@ Status SaveFile::commit() {
         if (Status s = finish(); !s)
             return s;
     }
-    if (::rename(tempPath_.c_str(), path_.c_str()) != 0)
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
         return failure("Cannot replace", errno);
     committed_ = true;
     tempPath_.clear();
@@ -305,7 +320,7 @@ Status CommitTogether(std::initializer_list<SaveFile*> files) {
     }
     std::vector<CommitEntry> entries;
     for (SaveFile* f : files) {
-        const std::string target = absolutePath(f->path());
+        const std::string target = absolutePath(f->target());
         const bool hadOld = exists(target);
         entries.push_back({absolutePath(f->tempPath()),
                            hadOld ? linkOldFile(target) : std::string(), target, hadOld});

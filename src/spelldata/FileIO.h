@@ -23,9 +23,16 @@ Status ReadFileBytes(const std::string& path, std::string& out);
 // exists, `path` itself.
 std::string ResolveFileCase(const std::string& path);
 
+// The file a path finally names: a symbolic link is followed, link by link,
+// to what it points at (which need not exist yet). Other paths come back as
+// they are.
+std::string ResolveLinks(const std::string& path);
+
 // Writes a file so that the old one survives any failure: the bytes go to a
 // temporary file in the same folder, which is flushed to disk and only then
-// renamed over the old file. Until commit() succeeds the old file is untouched;
+// renamed over the old file. A path that is a symbolic link is saved through
+// it: the temporary file goes beside the file the link points at and replaces
+// that file, so the link stays a link. Until commit() succeeds the old file is untouched;
 // an uncommitted SaveFile removes its temporary file.
 class SaveFile {
 public:
@@ -44,6 +51,8 @@ public:
     Status commit();
 
     const std::string& path() const { return path_; }
+    // The file that is replaced: path() with symbolic links followed.
+    const std::string& target() const { return target_; }
     // The temporary file's path while it exists, empty otherwise.
     const std::string& tempPath() const { return tempPath_; }
     bool finished() const { return finished_; }
@@ -53,6 +62,7 @@ private:
     void discard();
 
     std::string path_;
+    std::string target_;
     std::string tempPath_;
     int fd_ = -1;
     bool finished_ = false;

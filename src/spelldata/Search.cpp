@@ -1,5 +1,7 @@
 #include "Search.h"
 
+#include "Encoding.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -67,6 +69,16 @@ int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t
         found += b.Shown;
     }
     return found;
+}
+
+Status SearchBytesFromUtf8(std::string_view utf8, std::string& bytes) {
+    const std::string missing = FirstCharacterNotIn1252(utf8);
+    if (!missing.empty())
+        return Status::Error(ErrorKind::Invalid,
+                             "The character \"" + missing +
+                                 "\" cannot occur in the collection; nothing was searched.");
+    bytes = Utf8ToCp1252(utf8);
+    return Status::Ok();
 }
 
 } // namespace spelldata

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "SpellCollection.h"
+#include "Status.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace spelldata {
@@ -26,5 +28,11 @@ struct SearchOptions {
 // Returns the number of records found.
 int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t count,
                  const SearchOptions& options);
+
+// The bytes to search for, from a search string in UTF-8. The collection
+// holds Windows-1252 text, so a character that code page lacks cannot occur
+// in it: then the result is Invalid with a message naming the character, and
+// nothing should be searched.
+Status SearchBytesFromUtf8(std::string_view utf8, std::string& bytes);
 
 } // namespace spelldata

@@ -1,12 +1,15 @@
 #include "TextExport.h"
 
+#include "Encoding.h"
 #include "FileIO.h"
 #include "TextImport.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace spelldata {
 
@@ -137,9 +140,29 @@ std::string SaveSpell(const SpellRecord& record, int extraLines) {
     return out;
 }
 
-Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append) {
-    if (!append)
-        return WriteFileAtomically(path, bytes);
+std::string TextOutputToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t rule = std::min(bytes.find(RuleChar, at), bytes.size());
+        out += Cp1252ToUtf8(bytes.substr(at, rule - at));
+        if (rule < bytes.size())
+            out += "\xE2\x94\x80"; // U+2500
+        at = rule + 1;
+    }
+    return out;
+}
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool hasBytes(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+Status appendToFile(const std::string& path, std::string_view bytes) {
     std::FILE* f = std::fopen(path.c_str(), "ab");
     if (!f)
         return Status::Error(ErrorKind::Io, "Cannot open " + path + ": " + std::strerror(errno));
@@ -150,6 +173,32 @@ Status WriteTextOutput(const std::string& path, const std::string& bytes, bool a
         return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
                                                 std::strerror(written ? errno : error));
     return Status::Ok();
+}
+
+} // namespace
+
+Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append,
+                       TextEncoding encoding) {
+    std::string converted;
+    if (encoding == TextEncoding::Utf8) {
+        if (!append || !hasBytes(path))
+            converted = kByteOrderMark;
+        converted += TextOutputToUtf8(bytes);
+    }
+    const std::string_view out = encoding == TextEncoding::Utf8 ? converted : bytes;
+    return append ? appendToFile(path, out) : WriteFileAtomically(path, out);
+}
+
+TextEncoding ReadTextEncoding(const std::string& path) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes))
+        return TextEncoding::Dos;
+    return bytes.starts_with("Text=UTF-8") ? TextEncoding::Utf8 : TextEncoding::Dos;
+}
+
+Status WriteTextEncoding(const std::string& path, TextEncoding encoding) {
+    return WriteFileAtomically(path, encoding == TextEncoding::Utf8 ? "Text=UTF-8\r\n"
+                                                                    : "Text=DOS\r\n");
 }
 
 } // namespace spelldata

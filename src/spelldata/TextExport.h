@@ -4,6 +4,7 @@
 #include "Status.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace spelldata {
@@ -24,8 +25,24 @@ std::string SaveList(const std::vector<const SpellRecord*>& records);
 // `extraLines` empty lines.
 std::string SaveSpell(const SpellRecord& record, int extraLines);
 
+// The character set of text output: DOS writes the bytes as they are; UTF-8
+// converts them from Windows-1252, with the rule character as U+2500.
+enum class TextEncoding { Dos, Utf8 };
+
+// The bytes of text output in UTF-8, without byte-order mark.
+std::string TextOutputToUtf8(std::string_view bytes);
+
 // Writes text output: appended to `path` (created when missing) when `append`
-// is set, otherwise replacing it safely.
-Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append);
+// is set, otherwise replacing it safely. UTF-8 output begins with a
+// byte-order mark, except where it is appended to a file that has bytes.
+Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append,
+                       TextEncoding encoding = TextEncoding::Dos);
+
+// The remembered choice of encoding, a one-line file ("Text=DOS" or
+// "Text=UTF-8") of its own beside the settings files. A missing or unknown
+// file gives DOS.
+inline constexpr const char* TextEncodingFileName = "QuarvineText.ini";
+TextEncoding ReadTextEncoding(const std::string& path);
+Status WriteTextEncoding(const std::string& path, TextEncoding encoding);
 
 } // namespace spelldata

@@ -1,5 +1,6 @@
 #include "TextImport.h"
 
+#include "Encoding.h"
 #include "FileIO.h"
 #include "TextLines.h"
 
@@ -13,13 +14,31 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kFourRules = "\xC4\xC4\xC4\xC4";
 constexpr std::string_view kFiveRules = "\xC4\xC4\xC4\xC4\xC4";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool contains(std::string_view text, std::string_view word) {
     return text.find(word) != std::string_view::npos;
 }
 
-bool opensBlock(std::string_view line) {
-    return !line.empty() && line[0] == RuleChar;
+// Where a line opens the next block: 0 when it begins with the rule
+// character, else the start of five rule characters in a row; npos when it
+// opens none.
+std::size_t blockStart(std::string_view line) {
+    if (!line.empty() && line[0] == RuleChar)
+        return 0;
+    return line.find(kFiveRules);
+}
+
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// Collects the numbers of skipped lines as ranges of consecutive lines.
+void noteSkipped(std::vector<LineRange>& skipped, int line) {
+    if (!skipped.empty() && skipped.back().last + 1 == line)
+        skipped.back().last = line;
+    else
+        skipped.push_back({line, line});
 }
 
 // Finds a "(...)" group: the first "(" and the first ")" after it.
@@ -66,8 +85,11 @@ SpellKind kindFromLevelLine(std::string_view line, SpellKind previous) {
 // Reads lines for the import, with "no line" at the end of the file.
 class ImportReader {
 public:
-    explicit ImportReader(std::string_view text) : lines_(text) {}
+    explicit ImportReader(std::string_view text) : text_(text), lines_(text) {}
     bool atEnd() const { return lines_.atEnd(); }
+    int lineNumber() const { return lines_.lineNumber(); }
+    // True when nothing but blank lines is left.
+    bool restIsBlank() const { return isBlank(text_.substr(lines_.offset())); }
     bool next(std::string_view& line) { return lines_.next(line); }
     // Reads a line; at the end of the file it yields an empty line.
     std::string_view nextOrEmpty() {
@@ -84,6 +106,7 @@ public:
     }
 
 private:
+    std::string_view text_;
     LineReader lines_;
 };
 
@@ -102,7 +125,8 @@ void applyAttribution(std::string_view line, ImportReader& in, TBasic& b) {
 }
 
 // Reads the description; returns the line that ended it (the next block's
-// separator), or false at the end of the file.
+// separator), or false at the end of the file. Text before the rule
+// characters of that line is the description's last line.
 bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
                      std::vector<std::string_view>& lines) {
     // The lines are gathered first, so that the description is allocated once
@@ -110,7 +134,12 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
     lines.clear();
     bool haveLine = in.next(current);
     bool first = true;
-    while (haveLine && !contains(current, kFiveRules)) {
+    while (haveLine) {
+        if (const std::size_t rules = current.find(kFiveRules); rules != std::string_view::npos) {
+            if (rules > 0)
+                lines.push_back(current.substr(0, rules));
+            break;
+        }
         if (first && current.empty())
             current = in.nextOrEmpty();
         first = false;
@@ -136,12 +165,32 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
     return haveLine;
 }
 
-// Reads one block after its separator. Returns false when the file ended
+// The first three lines after a separator: name, one ignored, level.
+struct BlockHeader {
+    std::array<std::string_view, 3> lines{};
+    int count = 0;    // lines read before the end of the file or a separator
+    bool cut = false; // lines[count] holds five rule characters: the next block
+};
+
+BlockHeader readHeader(ImportReader& in) {
+    BlockHeader h;
+    while (h.count < 3 && in.next(h.lines[static_cast<std::size_t>(h.count)])) {
+        if (contains(h.lines[static_cast<std::size_t>(h.count)], kFiveRules)) {
+            h.cut = true;
+            break;
+        }
+        ++h.count;
+    }
+    return h;
+}
+
+// Reads one block's fields after its header. Returns false when the file ended
 // inside the header or the field block (the record keeps what it has).
-bool readHeaderAndFields(ImportReader& in, SpellRecord& record, SpellKind& kind) {
-    std::string_view nameLine, levelLine, line;
-    const bool haveName = in.next(nameLine);
-    const bool haveLevel = haveName && in.skip(1) && in.next(levelLine);
+bool readFields(ImportReader& in, const BlockHeader& header, SpellRecord& record,
+                SpellKind& kind) {
+    const std::string_view nameLine = header.lines[0];
+    const std::string_view levelLine = header.lines[2];
+    const bool haveLevel = header.count == 3;
     kind = kindFromLevelLine(levelLine, kind);
     record = SpellRecord(kind);
     TBasic& b = record.basic();
@@ -151,6 +200,7 @@ bool readHeaderAndFields(ImportReader& in, SpellRecord& record, SpellKind& kind)
     b.Shown = 1;
     if (!haveLevel || !in.skip(2))
         return false;
+    std::string_view line;
     while (in.next(line)) {
         if (!ApplyFieldLine(line, record))
             return true;
@@ -242,25 +292,86 @@ bool ApplyFieldLine(std::string_view text, SpellRecord& record) {
     return true;
 }
 
-ImportReport ImportSpellTextBytes(std::string_view text, SpellCollection& spells) {
-    // A Ctrl-Z ends the file.
-    if (const std::size_t eof = text.find('\x1A'); eof != std::string_view::npos)
-        text = text.substr(0, eof);
+namespace {
+
+constexpr std::string_view kUtf8Rule = "\xE2\x94\x80"; // U+2500
+
+// Well-formed UTF-8 whose separator lines are made of U+2500.
+bool hasUtf8Separators(std::string_view text) {
+    std::string five;
+    for (int i = 0; i < 5; ++i)
+        five += kUtf8Rule;
+    const bool separators = text.starts_with(kUtf8Rule) ||
+                            text.find("\n" + std::string(kUtf8Rule)) != std::string_view::npos ||
+                            text.find("\r" + std::string(kUtf8Rule)) != std::string_view::npos ||
+                            text.find(five) != std::string_view::npos;
+    return separators && IsValidUtf8(text);
+}
+
+// The text in the bytes the collection holds: U+2500 becomes the rule
+// character, every other character its Windows-1252 byte, or "?" when the
+// code page lacks it (counted in `lost`). Byte-order marks are dropped.
+std::string decodeUtf8Spells(std::string_view text, int& lost) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t cp = DecodeUtf8(text, i);
+        if (cp == 0x2500) {
+            out += RuleChar;
+        } else if (cp != 0xFEFF) {
+            const int byte = Cp1252Byte(cp);
+            lost += byte < 0 ? 1 : 0;
+            out += byte < 0 ? '?' : static_cast<char>(byte);
+        }
+    }
+    return out;
+}
+
+// Notes the text lines of a header that a separator cut off; `cutLine` is
+// the number of the separator's line.
+void noteCutHeader(const BlockHeader& header, int cutLine, std::vector<LineRange>& skipped) {
+    for (int i = 0; i < header.count; ++i) {
+        if (!isBlank(header.lines[static_cast<std::size_t>(i)]))
+            noteSkipped(skipped, cutLine - header.count + i);
+    }
+}
+
+ImportReport importBlocks(std::string_view text, SpellCollection& spells) {
     ImportReport report;
     ImportReader in(text);
     std::string_view current;
     bool haveCurrent = in.next(current);
+    bool afterDescription = false; // current ended a description
     std::vector<std::string_view> descriptionLines; // reused for every block
     SpellKind kind = SpellKind::Wizard; // a first block that names no kind is a wizard spell
-    while (haveCurrent && !in.atEnd()) {
-        if (!opensBlock(current)) {
+    while (haveCurrent) {
+        const std::size_t start = blockStart(current);
+        // Text that opens no block, or stands before a separator outside a
+        // description, belongs to no spell.
+        if ((start == std::string_view::npos || (start > 0 && !afterDescription)) &&
+            !isBlank(current.substr(0, start)))
+            noteSkipped(report.skipped, in.lineNumber());
+        afterDescription = false;
+        if (start == std::string_view::npos) {
             haveCurrent = in.next(current);
             continue;
         }
+        if (in.restIsBlank())
+            break; // a separator followed by blank lines only opens no spell
+        const BlockHeader header = readHeader(in);
+        if (header.cut) {
+            // A separator within the header: the block is cut off before its
+            // fields and is no spell; the separator opens the next one.
+            noteCutHeader(header, in.lineNumber(), report.skipped);
+            current = header.lines[static_cast<std::size_t>(header.count)];
+            continue;
+        }
         SpellRecord record;
-        const bool complete = readHeaderAndFields(in, record, kind);
-        if (complete)
+        const bool complete = readFields(in, header, record, kind);
+        if (complete) {
             haveCurrent = readDescription(in, record.basic(), current, descriptionLines);
+            afterDescription = true;
+        }
         if (spells.Append(std::move(record)))
             ++report.imported;
         else
@@ -271,14 +382,88 @@ ImportReport ImportSpellTextBytes(std::string_view text, SpellCollection& spells
     return report;
 }
 
+} // namespace
+
+namespace {
+
+// The text the import reads: cut at a Ctrl-Z, a leading byte-order mark
+// dropped, and UTF-8 decoded into `decoded` (any other text is read byte for
+// byte, without a copy).
+std::string_view textToRead(std::string_view text, std::string& decoded, int& lost) {
+    if (const std::size_t eof = text.find('\x1A'); eof != std::string_view::npos)
+        text = text.substr(0, eof);
+    const bool marked = text.starts_with(kByteOrderMark);
+    if (marked)
+        text.remove_prefix(kByteOrderMark.size());
+    if ((marked && IsValidUtf8(text)) || (!marked && hasUtf8Separators(text))) {
+        decoded = decodeUtf8Spells(text, lost);
+        return decoded;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string SpellTextAsRead(std::string_view bytes, int* unstorable) {
+    std::string decoded;
+    int lost = 0;
+    const std::string_view text = textToRead(bytes, decoded, lost);
+    if (unstorable)
+        *unstorable = lost;
+    return std::string(text);
+}
+
+ImportReport ImportSpellTextBytes(std::string_view bytes, SpellCollection& spells) {
+    std::string decoded;
+    int lost = 0;
+    ImportReport report = importBlocks(textToRead(bytes, decoded, lost), spells);
+    report.unstorable = lost;
+    return report;
+}
+
+namespace {
+
+std::string describeSkipped(const std::vector<LineRange>& skipped, const std::string& file) {
+    const bool one = skipped.size() == 1 && skipped[0].first == skipped[0].last;
+    std::string text = one ? "Line " : "Lines ";
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        text += (i > 0 ? ", " : "") + std::to_string(skipped[i].first);
+        if (skipped[i].last > skipped[i].first)
+            text += "-" + std::to_string(skipped[i].last);
+    }
+    return text + " of " + file + (one ? " holds" : " hold") + " no spell and " +
+           (one ? "was" : "were") + " skipped.";
+}
+
+} // namespace
+
+std::string ImportNotes(const ImportReport& report, const std::string& file) {
+    std::string notes;
+    if (!report.skipped.empty())
+        notes = describeSkipped(report.skipped, file);
+    if (report.unstorable > 0) {
+        const bool one = report.unstorable == 1;
+        notes += (notes.empty() ? "" : "\n") + std::to_string(report.unstorable) +
+                 (one ? " character" : " characters") +
+                 " could not be stored (Windows-1252 lacks " + (one ? "it" : "them") +
+                 ") and became \"?\".";
+    }
+    return notes;
+}
+
 ImportReport ImportSpellText(const std::string& path, SpellCollection& spells) {
     std::string bytes;
     if (Status s = ReadFileBytes(path, bytes); !s) {
         if (s.kind == ErrorKind::NotFound)
             s.message = "File Not Found, or beeing used by other application.";
-        return {s};
+        ImportReport failed;
+        failed.status = s;
+        return failed;
     }
-    return ImportSpellTextBytes(bytes, spells);
+    ImportReport report = ImportSpellTextBytes(bytes, spells);
+    if (report.imported == 0 && report.refused == 0)
+        report.status = Status::Error(ErrorKind::Malformed, "No spells found in " + path);
+    return report;
 }
 
 } // namespace spelldata

@@ -159,6 +159,18 @@ TEST(Cli, MissingOrMalformedFilesExitTwo) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("new.Dat")));
 }
 
+TEST_F(CliSample, ImportOfAFileWithoutSpellsKeepsTheTargetSet) {
+    const std::string before = ReadBytes(base + ".Dat");
+    for (const std::string text : {"", "\r\n\r\n", "no spells here\r\n"}) {
+        WriteBytes(dir.file("empty.txt"), text);
+        const Result r = Cli({"import", dir.file("empty.txt"), base});
+        EXPECT_EQ(r.code, ExitBadFile);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "quarvine-cli: No spells found in " + dir.file("empty.txt") + "\n");
+        EXPECT_EQ(ReadBytes(base + ".Dat"), before);
+    }
+}
+
 TEST_F(CliSample, InfoCountsKindsAndLevels) {
     for (const std::string suffix : {"", ".Dat", ".DAT"}) {
         const Result r = Cli({"info", base + suffix});
@@ -313,4 +325,94 @@ TEST_F(CliSample, ExportRejectsExtraLinesOutOfRangeAndUnwritableOutput) {
     const Result r = Cli({"export", base, dir.file("no/such/folder/out.txt")});
     EXPECT_EQ(r.code, ExitBadFile);
     EXPECT_NE(r.err, "");
+}
+
+// Text files as users have them: joined without a final line end, with junk
+// before the first spell and blank lines after the last separator, or in UTF-8.
+TEST(Cli, ImportNeverMergesSpellsAndNamesWhatItSkipsOrCannotStore) {
+    TempDir dir;
+    const std::string rule(72, '\xC4');
+    const auto block = [&](const std::string& name) {
+        return rule + "\r\n" + name + " (School)\r\n\r\n1st Level Wizard Spell\r\n\r\n\r\n" +
+               "Range            : 1\r\n" + rule + "\r\nText of " + name;
+    };
+    const std::string joined = "junk\r\n" + block("A") + block("B") + "\r\n" + block("C") +
+                               "\r\n" + rule + "\r\n\r\n";
+    WriteBytes(dir.file("joined.txt"), joined);
+    Result r = Cli({"import", dir.file("joined.txt"), dir.file("set")});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_EQ(r.out, "Imported 3 spells into " + dir.file("set") + ".Dat\n");
+    EXPECT_EQ(r.err, "quarvine-cli: warning: Line 1 of " + dir.file("joined.txt") +
+                         " holds no spell and was skipped.\n");
+    const SpellCollection spells = Load(dir.file("set"));
+    ASSERT_EQ(spells.Count(), 3);
+    EXPECT_EQ(spells[0]->Description, "Text of A\r\n");
+    EXPECT_EQ(spells[1]->Name, "B ");
+    EXPECT_EQ(spells[2]->Name, "C ");
+
+    std::string utf8 = TextOutputToUtf8(block("OMEGA"));
+    for (std::size_t at = utf8.find("OMEGA"); at != std::string::npos; at = utf8.find("OMEGA"))
+        utf8.replace(at, 5, "\xCE\xA9");
+    WriteBytes(dir.file("utf8.txt"), "\xEF\xBB\xBF" + utf8);
+    r = Cli({"import", dir.file("utf8.txt"), dir.file("greek")});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_EQ(r.err, "quarvine-cli: warning: 2 characters could not be stored (Windows-1252 "
+                     "lacks them) and became \"?\".\n");
+    EXPECT_EQ(Load(dir.file("greek"))[0]->Name, "? ");
+}
+
+TEST_F(CliSample, ExportWritesUtf8AndThroughSymbolicLinks) {
+    std::filesystem::create_directory(dir.file("real"));
+    std::filesystem::create_symlink(dir.file("real/out.txt"), dir.file("out.txt"));
+    for (const bool utf8 : {false, true}) {
+        std::vector<std::string> args = {"export", base, dir.file("out.txt")};
+        if (utf8)
+            args.push_back("--utf8");
+        const Result r = Cli(args);
+        EXPECT_EQ(r.code, ExitOk) << r.err;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file("out.txt")));
+        const std::string text = ReadBytes(dir.file("real/out.txt"));
+        EXPECT_EQ(text.starts_with("\xEF\xBB\xBF\xE2\x94\x80"), utf8);
+        EXPECT_EQ(text.find('\xC4') == std::string::npos, utf8);
+        const Result back = Cli({"import", dir.file("out.txt"), dir.file("back")});
+        EXPECT_EQ(back.out, "Imported 30 spells into " + dir.file("back") + ".Dat\n");
+        EXPECT_EQ(back.err, "");
+    }
+}
+
+TEST_F(CliSample, ReadingCommandsWriteNothingAndTakeAnyBookFile) {
+    std::filesystem::remove(base + ".SBK");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", base},
+                                                 {"list", base},
+                                                 {"search", base, "fire"}}) {
+        EXPECT_EQ(Cli(args).code, ExitOk) << args[0];
+        EXPECT_FALSE(std::filesystem::exists(base + ".SBK")) << args[0];
+    }
+    WriteBytes(base + ".SBK", "");
+    Result r = Cli({"info", base});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Books:\n")) << r.out;
+    WriteBytes(base + ".SBK", "None - (Full List)\r\nLast book");
+    r = Cli({"info", base});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Books:\n  1 Last book: 0 spells\n")) << r.out;
+}
+
+TEST_F(CliSample, DoubleDashEndsOptionsAndForeignCharactersSearchNothing) {
+    Result r = Cli({"search", base, "--", "--fire"});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Cli({"search", base, "--", "--help"});
+    EXPECT_EQ(r.code, ExitOk) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Cli({"search", base, "--fields", "name", "--", "whistling"});
+    EXPECT_EQ(SplitLines(r.out), (std::vector<std::string>{"Whistling Ember "}));
+    r = Cli({"search", base, "fire \xCE\xA9"});
+    EXPECT_EQ(r.code, ExitUsage);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "quarvine-cli: The character \"\xCE\xA9\" cannot occur in the collection; "
+                     "nothing was searched.\n");
+    r = Cli({"import", "--help"});
+    EXPECT_EQ(r.out.find("empty book list"), std::string::npos);
+    EXPECT_NE(r.out.find("154 free book positions"), std::string::npos) << r.out;
 }

@@ -1,5 +1,6 @@
 #include "TFSearch.h"
 
+#include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
 #include "THistoryComboBox.h"
@@ -189,6 +190,23 @@ TEST_F(TFSearchTest, typedTextIsSearchedAsTheCollectionsBytes) {
         QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton);
     }));
     EXPECT_EQ(found(), Names{"Caf\xE9 Ward"});
+}
+
+TEST_F(TFSearchTest, aCharacterTheCollectionCannotHoldIsNamedAndNothingIsSearched) {
+    spells[0]->Name = "Who? Knows";
+    spells[1]->Shown = 0;
+    const Names before = found();
+    PromptScript::Answer(QMessageBox::Ok);
+    EXPECT_TRUE(open(true, [this] {
+        QLineEdit* edit = box()->lineEdit();
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(QChar(0x03A9)), {});
+        QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton);
+    }));
+    ASSERT_EQ(PromptScript::Messages().size(), 1);
+    EXPECT_EQ(PromptScript::Messages().front(),
+              QString::fromUtf8("The character \"\u03A9\" cannot occur in the collection; "
+                                "nothing was searched."));
+    EXPECT_EQ(found(), before);
 }
 
 TEST_F(TFSearchTest, emptyStringOrCancel_leaveEveryShownFlagAlone) {

@@ -222,6 +222,32 @@ TEST_F(TForm2Test, appendAddsToTheFileAndCreatesAMissingOne) {
     EXPECT_EQ(ReadBytes(output), ListBytes({2}));
 }
 
+TEST_F(TForm2Test, utf8ChosenWithTheKeyboardIsWrittenAndRemembered) {
+    Open(true, [&] {
+        QComboBox* box = Child<QComboBox>("TextEncoding");
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->currentText(), "DOS"); // first start: no remembered choice
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down);
+        SetDesc(true);
+        Child<QSpinBox>("ExtraLines")->setValue(3);
+        Click("BMin");
+    });
+    EXPECT_EQ(ReadBytes(output),
+              "\xEF\xBB\xBF" + spelldata::TextOutputToUtf8(SpellBytes({2, 0, 3, 1}, 3)));
+    EXPECT_EQ(ReadBytes(dir.file(spelldata::TextEncodingFileName)), "Text=UTF-8\r\n");
+    Open(true, [&] {
+        EXPECT_EQ(Child<QComboBox>("TextEncoding")->currentText(), "UTF-8");
+        Click("BitBtn1");
+    });
+    WriteBytes(dir.file(spelldata::TextEncodingFileName), "Text=DOS\r\n");
+    Open(true, [&] {
+        EXPECT_EQ(Child<QComboBox>("TextEncoding")->currentText(), "DOS");
+        Click("BMin");
+    });
+    EXPECT_EQ(ReadBytes(output), SpellBytes({2, 0, 3, 1}, 3));
+}
+
 TEST_F(TForm2Test, fileThatCannotBeCreatedShowsTheErrorOnceAndStops) {
     const std::string missing = dir.file("no-such-folder/out.ind");
     for (bool desc : {false, true}) {

@@ -1054,6 +1054,8 @@ protected:
     // replaces the collection, keeps the filter controls as they are and asks
     // before saving the converted set beside the text file.
     void importText() {
+        if (spells().Count() == 0)
+            return; // text without spells is refused; the file tests cover that
         std::string text;
         for (const SpellRecord& r : spells())
             text += SaveSpell(r, 1 + pick(3));

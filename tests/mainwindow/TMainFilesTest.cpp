@@ -125,17 +125,49 @@ TEST_F(TMainFiles, ImportConvertsAddsTheDataPathAndSavesAfterConfirming) {
     EXPECT_TRUE(control("BSaveConv")->isEnabled());
 }
 
-TEST_F(TMainFiles, AFailedImportEmptiesTheList) {
-    openFile(copySample());
-    PromptScript::FileName(file("missing.TXT"));
-    PromptScript::Answer(QMessageBox::Cancel);
+TEST_F(TMainFiles, AFailedOrEmptyImportChangesNothing) {
+    const QString path = copySample();
+    openFile(path);
+    window->spells()[0]->Name = "Unsaved edit";
+    WriteBytes(dir.file("blank.TXT"), "\r\n\r\n");
+    const struct {
+        QString file, message;
+    } cases[] = {
+        {file("missing.TXT"), "File Not Found, or beeing used by other application."},
+        {file("blank.TXT"), "No spells found in " + file("blank.TXT")},
+    };
+    for (const auto& c : cases) {
+        PromptScript::FileName(c.file);
+        PromptScript::Answer(QMessageBox::Cancel);
+        click("BOpen");
+        EXPECT_EQ(PromptScript::Messages().back(), c.message);
+        EXPECT_EQ(window->spells().Count(), 30);
+        EXPECT_EQ(window->spells()[0]->Name, "Unsaved edit");
+        EXPECT_EQ(window->listModel()->rowCount(), 30);
+        EXPECT_EQ(window->fileBox()->currentText(), path);
+        EXPECT_EQ(window->fileBox()->count(), 1);
+        EXPECT_TRUE(control("BSaveConv")->isEnabled());
+    }
+}
+
+TEST_F(TMainFiles, AJoinedImportKeepsEverySpellAndNamesTheSkippedLine) {
+    const std::string rule(72, '\xC4');
+    const auto block = [&](const std::string& name) {
+        return rule + "\r\n" + name + " (School)\r\n\r\nCantrip\r\n\r\n\r\n" + rule + "\r\n" +
+               name + " text";
+    };
+    // Notes first, then two files joined without a line end between them.
+    WriteBytes(dir.file("JOINED.TXT"), "notes\r\n" + block("One") + block("Two") + "\r\n" +
+                                           block("Three") + "\r\n" + rule + "\r\n\r\n");
+    PromptScript::FileName(file("JOINED.TXT"));
+    PromptScript::Answer(QMessageBox::Ok);
+    PromptScript::Answer(QMessageBox::No);
     click("BOpen");
-    EXPECT_EQ(PromptScript::Messages().back(),
-              "File Not Found, or beeing used by other application.");
-    EXPECT_EQ(window->spells().Count(), 0);
-    EXPECT_EQ(window->listModel()->rowCount(), 0);
-    EXPECT_EQ(labelText("LMax"), "0");
-    EXPECT_FALSE(control("BSaveConv")->isEnabled());
+    ASSERT_EQ(PromptScript::Messages().size(), 2);
+    EXPECT_EQ(PromptScript::Messages().front(),
+              "Line 1 of " + file("JOINED.TXT") + " holds no spell and was skipped.");
+    EXPECT_EQ(listedNames(), (QStringList{"One ", "Three ", "Two "}));
+    EXPECT_EQ(window->spells()[0]->Description, "One text\r\n");
 }
 
 TEST_F(TMainFiles, OpenDataFileMenuOpensADataSetAndImportsText) {

@@ -351,3 +351,42 @@ TEST_F(DataFileTest, LoadingPastCapacityKeepsWhatFitsAndCountsTheRest) {
     EXPECT_EQ(spells.Count(), SpellCollection::Capacity);
     EXPECT_EQ(spells[SpellCollection::Capacity - 1]->Name, "Spell 3");
 }
+
+// Collections, settings and text output kept behind symbolic links (synced
+// folders, dotfiles) are saved through the link: the link stays, the file it
+// points at gets the new bytes, and no temporary file is left beside either.
+TEST_F(DataFileTest, SavesFollowSymbolicLinks) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.file("real"));
+    fs::create_directory(dir.file("real/deeper"));
+    // .Dat through an absolute link, .SBK through a relative one, .SBN through
+    // a chain of two links.
+    WriteBytes(dir.file("real/set.Dat"), "old");
+    WriteBytes(dir.file("real/set.SBK"), "old");
+    WriteBytes(dir.file("real/deeper/set.SBN"), "old");
+    fs::create_symlink(dir.file("real/set.Dat"), base + ".Dat");
+    fs::create_symlink("real/set.SBK", base + ".SBK");
+    fs::create_symlink("deeper/set.SBN", dir.file("real/hop.SBN"));
+    fs::create_symlink("real/hop.SBN", base + ".SBN");
+    const SpellCollection spells = threeKinds();
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    for (const char* ext : {".Dat", ".SBK", ".SBN"})
+        EXPECT_TRUE(fs::is_symlink(base + ext)) << ext;
+    EXPECT_TRUE(fs::is_symlink(dir.file("real/hop.SBN")));
+    EXPECT_EQ(ReadBytes(dir.file("real/set.Dat")), FormatDatFile(spells));
+    EXPECT_EQ(ReadBytes(dir.file("real/set.SBK")), FormatBookFile(books));
+    EXPECT_EQ(ReadBytes(dir.file("real/deeper/set.SBN")), FormatCountFile(spells));
+    BookList again;
+    const SpellCollection back = readBack(base, again);
+    ASSERT_EQ(back.Count(), 3);
+    EXPECT_EQ(back[2], spells[2]);
+
+    fs::create_symlink("real/Quarvine.ini", dir.file("Quarvine.ini")); // not there yet
+    ASSERT_TRUE(WriteFileAtomically(dir.file("Quarvine.ini"), "[x]\r\n").ok());
+    EXPECT_TRUE(fs::is_symlink(dir.file("Quarvine.ini")));
+    EXPECT_EQ(ReadBytes(dir.file("real/Quarvine.ini")), "[x]\r\n");
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+        files += fs::is_regular_file(entry.symlink_status()) ? 1 : 0;
+    EXPECT_EQ(files, 4u); // the three set files and the settings file
+}

@@ -117,3 +117,16 @@ TEST(SearchTest, CountLimitsTheSlotsSearched) {
     EXPECT_EQ(SearchSpells("fire", spells, 1, SearchOptions()), 1);
     EXPECT_EQ(spells[1]->Shown, 1); // past the count: untouched
 }
+
+// A character outside Windows-1252 cannot be in the collection: it is named,
+// and never turned into a "?" that would match literal question marks.
+TEST(Search, StringsWithCharactersOutsideTheCodePageAreRefused) {
+    std::string bytes = "unchanged";
+    const Status omega = SearchBytesFromUtf8("fire \xCE\xA9", bytes);
+    EXPECT_EQ(omega.kind, ErrorKind::Invalid);
+    EXPECT_EQ(omega.message,
+              "The character \"\xCE\xA9\" cannot occur in the collection; nothing was searched.");
+    EXPECT_EQ(bytes, "unchanged");
+    ASSERT_TRUE(SearchBytesFromUtf8("caf\xC3\xA9 \xE2\x82\xAC", bytes).ok());
+    EXPECT_EQ(bytes, "caf\xE9 \x80");
+}

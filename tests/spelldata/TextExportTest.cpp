@@ -270,3 +270,43 @@ TEST(TextExport, SampleFileSurvivesExportAndImport) {
         EXPECT_EQ(b->Description, a->Description + "\r\n\r\n\r\n") << a->Name;
     }
 }
+
+// DOS text → import → UTF-8 output → import gives the same records, and the
+// UTF-8 output is the DOS output converted, behind a byte-order mark.
+TEST(TextExport, Utf8OutputImportsAsTheDosOutputDoes) {
+    SpellCollection first;
+    ASSERT_TRUE(
+        ImportSpellText(testsupport::SourcePath("samples/sample-spells.txt"), first).status.ok());
+    first[0]->Name = "Caf\xE9 \xC6ther "; // Windows-1252 letters
+    first[1]->Description = "Costs 5\x80 \x96 \xBD a day\r\n";
+    const std::vector<SpellRecord> records(first.begin(), first.end());
+    const std::string dos = SaveAll(records, 2);
+    const std::string utf8 = TextOutputToUtf8(dos);
+    EXPECT_EQ(utf8.find('\xC4'), std::string::npos);
+    EXPECT_TRUE(utf8.starts_with("\xE2\x94\x80\xE2\x94\x80"));
+    EXPECT_NE(utf8.find("Caf\xC3\xA9 \xC3\x86ther"), std::string::npos);
+    EXPECT_NE(utf8.find("5\xE2\x82\xAC \xE2\x80\x93 \xC2\xBD"), std::string::npos);
+    const SpellCollection fromDos = Import(dos);
+    ASSERT_EQ(fromDos.Count(), 30);
+    for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8}) {
+        const SpellCollection fromUtf8 = Import(text);
+        ASSERT_EQ(fromUtf8.Count(), 30);
+        for (int i = 0; i < 30; ++i)
+            EXPECT_EQ(fromUtf8[i], fromDos[i]) << i;
+    }
+
+    testsupport::TempDir dir;
+    const std::string out = dir.file("out.txt");
+    ASSERT_TRUE(WriteTextOutput(out, dos, false, TextEncoding::Utf8).ok());
+    EXPECT_EQ(testsupport::ReadBytes(out), "\xEF\xBB\xBF" + utf8);
+    ASSERT_TRUE(WriteTextOutput(out, "\xC4\r\n", true, TextEncoding::Utf8).ok());
+    EXPECT_EQ(testsupport::ReadBytes(out), "\xEF\xBB\xBF" + utf8 + "\xE2\x94\x80\r\n");
+    ASSERT_TRUE(WriteTextOutput(dir.file("new.txt"), "x", true, TextEncoding::Utf8).ok());
+    EXPECT_EQ(testsupport::ReadBytes(dir.file("new.txt")), "\xEF\xBB\xBFx");
+
+    // The choice is remembered in a file of its own.
+    const std::string choice = dir.file(TextEncodingFileName);
+    EXPECT_EQ(ReadTextEncoding(choice), TextEncoding::Dos);
+    ASSERT_TRUE(WriteTextEncoding(choice, TextEncoding::Utf8).ok());
+    EXPECT_EQ(ReadTextEncoding(choice), TextEncoding::Utf8);
+}

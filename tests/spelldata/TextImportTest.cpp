@@ -1,5 +1,7 @@
 #include "TextImport.h"
 
+#include "TextExport.h"
+
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -320,7 +322,7 @@ TEST(TextImport, DescriptionRules) {
         {{"A", "", "B"}, "A\r\n\r\nB\r\n"},
         {{"Text", "", ""}, "Text\r\n\r\n\r\n"},
         {{"x" + kFour + "y", "z"}, "x" + kFour + "y\r\nz\r\n"},
-        {{"a", "b" + kFive + "c", "not read"}, "a\r\n"},
+        {{"a", "b" + kFive + "c", "not read"}, "a\r\nb\r\n"},
     };
     for (const Case& c : cases) {
         const std::string text =
@@ -370,24 +372,61 @@ TEST(TextImport, LineEndsAreInterchangeable) {
     EXPECT_EQ(m[1], crlf[1]);
 }
 
-TEST(TextImport, LinesThatCannotOpenABlockAreSkipped) {
+TEST(TextImport, LinesThatCannotOpenABlockAreSkippedAndReported) {
     const auto good = Block("Good (Alteration)", "2nd Level Wizard Spell", {"Range: 5"}, {"Ok"});
     const std::string clean = Lines(good);
     const SpellCollection reference = Import(clean);
     ASSERT_EQ(reference.Count(), 1);
-    const SpellCollection afterJunk = Import("junk\r\n\r\nx" + kFive + "\r\n" + clean);
+    ImportReport report;
+    const SpellCollection afterJunk = Import("junk\r\n\r\nx" + kFive + "\r\n" + clean, &report);
     ASSERT_EQ(afterJunk.Count(), 1);
     EXPECT_EQ(afterJunk[0], reference[0]);
+    ASSERT_EQ(report.skipped.size(), 2u);
+    EXPECT_EQ(report.skipped[0].first, 1);
+    EXPECT_EQ(report.skipped[1].first, 3);
+    EXPECT_EQ(ImportNotes(report, "in.txt"), "Lines 1, 3 of in.txt hold no spell and were skipped.");
 
-    // A description ended by five rules that do not begin the line: the lines up
-    // to the next separator are passed over.
+    // Five rules inside a description line open the next block there; a block
+    // whose header meets a separator is cut off and is no spell.
     std::vector<std::string> lines =
         Block("First (A)", "1st Level Wizard Spell", {}, {"One", "end " + kFive, "stray"});
     lines.insert(lines.end(), good.begin(), good.end());
-    const SpellCollection spells = Import(Lines(lines));
+    const SpellCollection spells = Import(Lines(lines), &report);
     ASSERT_EQ(spells.Count(), 2);
-    EXPECT_EQ(spells[0]->Description, "One\r\n");
+    EXPECT_EQ(spells[0]->Description, "One\r\nend \r\n");
     EXPECT_EQ(spells[1], reference[0]);
+    EXPECT_EQ(ImportNotes(report, "f"), "Line 10 of f holds no spell and was skipped.");
+}
+
+TEST(TextImport, SeparatorsThatShareALineNeverMergeSpells) {
+    const std::string a = Lines(Block("Alpha (A)", "1st Level Wizard Spell", {"Range: 1"},
+                                      {"Alpha text", "Alpha end"}));
+    const std::string b = Lines(Block("Beta (B)", "2nd Level Wizard Spell", {"Range: 2"},
+                                      {"Beta text"})) +
+                          Lines(Block("Gamma (C)", "3rd Level Wizard Spell", {}, {"Gamma text"}));
+    const SpellCollection apart = Import(a + b);
+    ASSERT_EQ(apart.Count(), 3);
+    // a.txt without its final line end, then b.txt; b.txt behind a byte-order mark.
+    for (const std::string& text : {a.substr(0, a.size() - 2) + b, "\xEF\xBB\xBF" + a + b}) {
+        ImportReport report;
+        const SpellCollection joined = Import(text, &report);
+        ASSERT_EQ(joined.Count(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(joined[i], apart[i]) << i;
+        EXPECT_TRUE(report.skipped.empty());
+    }
+}
+
+TEST(TextImport, TrailingSeparatorsAndBlankLinesMakeNoRecord) {
+    const std::string one = Lines(Block("Only (A)", "Cantrip", {}, {"Text"}));
+    for (const std::string& tail :
+         {kRule + "\r\n\r\n", kRule + "\r\n\r\n\r\n\r\n \r\n", kRule + "\r\n" + kRule + "\r\n"}) {
+        ImportReport report;
+        const SpellCollection spells = Import(one + tail, &report);
+        ASSERT_EQ(spells.Count(), 1) << tail.size();
+        EXPECT_EQ(spells[0]->Name, "Only ");
+        EXPECT_TRUE(report.skipped.empty());
+    }
 }
 
 TEST(TextImport, EndOfFileInsideABlockKeepsThatRecord) {
@@ -452,6 +491,18 @@ TEST(TextImport, FileOnDiskReadsLikeItsBytes) {
     EXPECT_EQ(spells[0], Import(text)[0]);
 }
 
+TEST(TextImport, FileWithoutSpellsIsRefusedWithItsName) {
+    testsupport::TempDir dir;
+    for (const std::string text : {"", "\r\n\r\n\r\n", "plain words\r\nno rules\r\n"}) {
+        testsupport::WriteBytes(dir.file("none.txt"), text);
+        SpellCollection spells;
+        const ImportReport report = ImportSpellText(dir.file("none.txt"), spells);
+        EXPECT_EQ(report.status.kind, ErrorKind::Malformed) << text;
+        EXPECT_EQ(report.status.message, "No spells found in " + dir.file("none.txt"));
+        EXPECT_EQ(spells.Count(), 0);
+    }
+}
+
 TEST(TextImport, MissingFileIsReported) {
     testsupport::TempDir dir;
     SpellCollection spells;
@@ -460,4 +511,46 @@ TEST(TextImport, MissingFileIsReported) {
     EXPECT_EQ(report.status.message, "File Not Found, or beeing used by other application.");
     EXPECT_EQ(report.imported, 0);
     EXPECT_EQ(spells.Count(), 0);
+}
+
+// UTF-8 text from today's editors: with or without byte-order mark, LF or
+// CR LF line ends, separators of U+2500. It reads as the same text in DOS bytes.
+TEST(TextImport, Utf8TextIsDecodedToTheCollectionsBytes) {
+    const std::string dos =
+        Lines(Block("Caf\xE9 (Alt\xE9ration)", "2nd Level Wizard Spell",
+                    {"Range: 10 yards", "Saving Throw: \xBD"}, {"Na\xEFve text \x80", "End"})) +
+        Lines(Block("Second", "Psionic Science", {"Power Score: Int"}, {"x"}));
+    const SpellCollection reference = Import(dos);
+    ASSERT_EQ(reference.Count(), 2);
+    const std::string utf8 = TextOutputToUtf8(dos);
+    std::string lfOnly = utf8;
+    for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos; at = lfOnly.find("\r\n", at))
+        lfOnly.erase(at, 1);
+    for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8, lfOnly}) {
+        ImportReport report;
+        const SpellCollection spells = Import(text, &report);
+        ASSERT_EQ(spells.Count(), 2);
+        EXPECT_EQ(spells[0], reference[0]);
+        EXPECT_EQ(spells[1], reference[1]);
+        EXPECT_EQ(report.unstorable, 0);
+        EXPECT_EQ(ImportNotes(report, "f"), "");
+    }
+
+    // Characters that Windows-1252 lacks become "?" and are counted.
+    const std::string foreign = "\xE2\x94\x80\xE2\x94\x80\r\nOmega \xCE\xA9\r\n\r\nCantrip\r\n\r\n\r\n"
+                                "\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\r\n"
+                                "Arrow \xE2\x86\x92 smile \xF0\x9F\x98\x80\r\n";
+    ImportReport report;
+    const SpellCollection spells = Import(foreign, &report);
+    ASSERT_EQ(spells.Count(), 1);
+    EXPECT_EQ(spells[0]->Name, "Omega ?");
+    EXPECT_EQ(spells[0]->Description, "Arrow ? smile ?\r\n");
+    EXPECT_EQ(report.unstorable, 3);
+    EXPECT_EQ(ImportNotes(report, "f"),
+              "3 characters could not be stored (Windows-1252 lacks them) and became \"?\".");
+
+    // DOS bytes that happen to be well-formed UTF-8 but have no U+2500
+    // separators are read byte for byte.
+    const std::string dosLike = Lines(Block("\xC3\xA9t\xC3\xA9", "Cantrip", {}, {"x"}));
+    EXPECT_EQ(Import(dosLike)[0]->Name, "\xC3\xA9t\xC3\xA9");
 }
