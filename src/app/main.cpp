@@ -9,7 +9,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quarvine.Quarvine"));
 
