@@ -423,6 +423,11 @@ void TMain::showEvent(QShowEvent* event) {
         return;
     keepOnScreen();
     fitChildWindows();
+    // The Quick View is the area's active window already, so activating the
+    // main window leaves the focus in the file box.
+    if (quickView_)
+        mdi_->setActiveSubWindow(quickView_);
+    FileN->setFocus();
 }
 
 // Once the window has its frame, the frame too is kept on the screen.

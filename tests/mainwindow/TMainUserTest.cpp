@@ -109,7 +109,8 @@ TEST_F(TMainUser, AFileListFromAnEarlierRunSelectsNothingAndExitWritesNothing) {
     EXPECT_EQ(ReadBytes(dir.file("first.SBN")), ReadBytes(dir.file("second.SBN")));
 
     startAfterPreviousRun({file("gone.Dat"), file("second.Dat")});
-    QTest::keyClick(window->fileBox(), Qt::Key_Down); // the user picks the first entry
+    ASSERT_EQ(QApplication::focusWidget(), window->fileBox()); // focused at start
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // picks the first entry
     EXPECT_EQ(window->fileBox()->currentText(), file("gone.Dat"));
     PromptScript::Answer(QMessageBox::Ok);
     click("BOpenConv");
