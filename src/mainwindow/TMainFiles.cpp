@@ -138,6 +138,8 @@ void TMain::afterLoad() {
     RebuildBookBox();
     if (spells_.Count() > 0) {
         BEXEClick();
+        if (quickView_ && quickView_->isHidden())
+            quickView_->show(); // hidden while an empty file was open
         if (TFInfo* front = frontInfoWindow()) {
             front->showSysGroup();
             front->setTag(1);
@@ -222,6 +224,8 @@ void TMain::listImported(bool offerSave) {
     BEXEClick();
     if (offerSave)
         BSaveConvClick();
+    if (quickView_)
+        quickView_->showSysGroup();
     panel_->SList->selectRow(0);
     SListClick();
     ShowCounters();
