@@ -10,11 +10,11 @@
 #include "THistoryComboBox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QLineEdit>
 #include <QTimer>
 
 using namespace spelldata;
@@ -44,7 +44,8 @@ protected:
     }
 
     // Leaves the settings of an earlier run in the folder and starts again.
-    void startAfterPreviousRun(const std::vector<QString>& files, const IniSettings* ini = nullptr) {
+    void startAfterPreviousRun(const std::vector<QString>& files,
+                               const IniSettings* ini = nullptr) {
         window.reset();
         std::vector<std::string> entries;
         for (const QString& f : files)
@@ -104,12 +105,13 @@ TEST_F(TMainUser, AFileListFromAnEarlierRunSelectsNothingAndExitWritesNothing) {
     const std::string before = ReadBytes(dir.file("first.Dat"));
     fileMenu(Qt::Key_E);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(PromptScript::Messages().isEmpty()) << PromptScript::Messages().join("|").toStdString();
+    EXPECT_TRUE(PromptScript::Messages().isEmpty())
+        << PromptScript::Messages().join("|").toStdString();
     EXPECT_EQ(ReadBytes(dir.file("first.Dat")), before);
     EXPECT_EQ(ReadBytes(dir.file("first.SBN")), ReadBytes(dir.file("second.SBN")));
 
     startAfterPreviousRun({file("gone.Dat"), file("second.Dat")});
-    ASSERT_EQ(QApplication::focusWidget(), window->fileBox()); // focused at start
+    ASSERT_EQ(QApplication::focusWidget(), window->fileBox());  // focused at start
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // picks the first entry
     EXPECT_EQ(window->fileBox()->currentText(), file("gone.Dat"));
     PromptScript::Answer(QMessageBox::Ok);
@@ -206,7 +208,8 @@ TEST_F(TMainUser, TheQuickViewReturnsWhenTheListHasRowsAgain) {
     openFile(file("empty.Dat"));
     ASSERT_FALSE(window->quickView()->isVisible());
 
-    WriteBytes(dir.file("CORE.TXT"), ReadBytes(testsupport::SourcePath("samples/sample-spells.txt")));
+    WriteBytes(dir.file("CORE.TXT"),
+               ReadBytes(testsupport::SourcePath("samples/sample-spells.txt")));
     PromptScript::FileName(file("CORE.TXT"));
     PromptScript::Answer(QMessageBox::No);
     click("BOpen");
@@ -274,8 +277,8 @@ TEST_F(TMainUser, PlacesOffTheScreenComeBackOnIt) {
     EXPECT_TRUE(window->close());
     IniSettings saved;
     ASSERT_TRUE(ReadIniFile(dir.file(IniFileName), saved).ok());
-    EXPECT_TRUE(screen.contains(QRect(saved.mainLeft, saved.mainTop, saved.mainWidth,
-                                      saved.mainHeight)));
+    EXPECT_TRUE(
+        screen.contains(QRect(saved.mainLeft, saved.mainTop, saved.mainWidth, saved.mainHeight)));
 }
 
 // The filter strip keeps its rows in place whether the list shows rows, is
@@ -283,7 +286,8 @@ TEST_F(TMainUser, PlacesOffTheScreenComeBackOnIt) {
 TEST_F(TMainUser, TheFilterStripStaysInPlaceWhateverTheListShows) {
     const auto places = [this] {
         QList<int> tops;
-        for (const char* name : {"BC", "BWiz", "SortType", "CBooks", "BEdit", "FullList", "LMark"}) {
+        for (const char* name :
+             {"BC", "BWiz", "SortType", "CBooks", "BEdit", "FullList", "LMark"}) {
             auto* w = control<QWidget>(name);
             tops << w->mapTo(window->listPanel(), QPoint()).y();
         }
@@ -316,7 +320,8 @@ TEST_F(TMainUser, TheListPanelsControlsNeitherOverlapNorSpillOver) {
         for (QWidget* b : controls) {
             if (a != b && a->parentWidget() == b->parentWidget()) {
                 EXPECT_FALSE(a->geometry().intersects(b->geometry()))
-                    << a->objectName().toStdString() << " overlaps " << b->objectName().toStdString();
+                    << a->objectName().toStdString() << " overlaps "
+                    << b->objectName().toStdString();
             }
         }
         if (auto* button = qobject_cast<QToolButton*>(a); button && !button->text().isEmpty()) {
