@@ -11,7 +11,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     UseProgramFonts();
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quarvine.Quarvine"));
 

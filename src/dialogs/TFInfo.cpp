@@ -213,7 +213,7 @@ void TFInfo::createBottomBar() {
     showDesc_->setGeometry(3, 3, 15, 15);
     showDesc_->setToolTip(QStringLiteral("When down, the spell description will be visible."));
     showDesc_->setAccessibleName(showDesc_->toolTip());
-    connect(showDesc_, &QToolButton::clicked, this, &TFInfo::showDescClicked);
+    connect(showDesc_, &QToolButton::clicked, this, &TFInfo::ShowDescClick);
 }
 
 QLabel* TFInfo::addLabel(QWidget* parent, const char* name, const QString& text, QPoint at,
@@ -308,6 +308,17 @@ void TFInfo::showSource(const QString& source) {
     setShown({"LSour", "Sour"}, known);
     if (known)
         setLabelText("Sour", source);
+}
+
+QSize TFInfo::sizeHint() const {
+    return {DesignWidth, DesignHeight};
+}
+
+// Every text the window shows is still in its controls, so its own spell is
+// shown again by showing or hiding the description area alone.
+void TFInfo::ShowDescClick() {
+    descPanel_->setVisible(showDesc_->isChecked());
+    FormResize();
 }
 
 void TFInfo::FormResize() {

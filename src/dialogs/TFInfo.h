@@ -36,6 +36,8 @@ public:
     // Fills every control from `record` and shows or hides the description
     // area by the state of ShowDesc.
     void ShowSpell(const spelldata::SpellRecord& record);
+    // The window's design size: what cascading and tiling start from.
+    QSize sizeHint() const override;
     // Lays out the upper group, the description area and the bottom bar over
     // the window's present size, the level box flush with the right edge.
     void FormResize();
@@ -45,9 +47,9 @@ public:
     // Shows the upper group (hidden until a spell collection is loaded).
     void showSysGroup();
 
-signals:
-    // The user toggled ShowDesc; the owner refills the window.
-    void showDescClicked();
+    // The click of ShowDesc: the window shows its own spell again, with the
+    // description area shown or hidden by the button's new state.
+    void ShowDescClick();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

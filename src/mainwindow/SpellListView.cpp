@@ -2,6 +2,7 @@
 
 #include "SpellListDelegate.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -30,25 +31,53 @@ void SpellListView::selectRow(int row) {
     scrollTo(index);
 }
 
+bool SpellListView::hitsRow(const QMouseEvent* event) const {
+    return indexAt(event->position().toPoint()).isValid();
+}
+
 void SpellListView::mousePressEvent(QMouseEvent* event) {
+    // A press below the last row neither selects nor acts.
+    if (!hitsRow(event)) {
+        event->accept();
+        return;
+    }
     // Only the left button moves the selection; the others act on the row
     // that was already selected.
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        const int before = selectedRow();
         QListView::mousePressEvent(event);
+        if (before >= 0 && selectedRow() == before)
+            emit selectedRowClicked();
+    }
     emit pressed(event->button(), event->position().toPoint().x());
 }
 
 void SpellListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!hitsRow(event)) {
+        event->accept();
+        return;
+    }
     // The second press of a double-click counts as a press too.
     emit pressed(event->button(), event->position().toPoint().x());
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+    if (event->button() == Qt::LeftButton)
         emit doubleClicked();
+}
+
+bool SpellListView::typingAhead() const {
+    return typed_.isValid() && typed_.elapsed() < QApplication::keyboardInputInterval();
 }
 
 void SpellListView::keyPressEvent(QKeyEvent* event) {
     // Shift is allowed: '+' and '*' need it on many keyboards.
     if (event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) {
         QListView::keyPressEvent(event);
+        return;
+    }
+    const QString text = event->text();
+    const bool printable = !text.isEmpty() && text.front().isPrint();
+    if (printable && typingAhead()) {
+        keyboardSearch(text);
+        typed_.restart();
         return;
     }
     switch (event->key()) {
@@ -73,5 +102,7 @@ void SpellListView::keyPressEvent(QKeyEvent* event) {
         break;
     default:
         QListView::keyPressEvent(event); // arrows, pages, Home, End, type-to-find
+        if (printable)
+            typed_.start();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListView>
 
 // The spell list (SList): single selection, fixed row height, rows drawn by
@@ -16,12 +17,17 @@ public:
     void selectRow(int row);
 
 signals:
-    // Every press on the list, after a left press has selected its row.
+    // Every press on a row, after a left press has selected it. Presses
+    // that hit no row are not reported.
     void pressed(Qt::MouseButton button, int x);
+    // A left press on the row that was already selected: the selection did
+    // not change, yet the user chose that row again.
+    void selectedRowClicked();
     // A double-click on a row.
     void doubleClicked();
     // Keys on the selected row: Space toggles its mark, Enter opens it as a
-    // double-click on its name does, Delete deletes it.
+    // double-click on its name does, Delete deletes it. While a name is being
+    // typed to find it, Space and the other printable keys go on with it.
     void markKey();
     void openKey();
     void deleteKey();
@@ -34,4 +40,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool hitsRow(const QMouseEvent* event) const;
+    bool typingAhead() const;
+
+    QElapsedTimer typed_; // the latest key of a type-ahead search
 };

@@ -44,12 +44,29 @@ QToolButton* captionButton(QWidget* parent, const char* name, const char* captio
     b->setIcon(QIcon());
     b->setText(QString::fromLatin1(caption));
     b->setProperty("GroupIndex", group);
-    b->setFixedSize(width, 18);
+    b->setFixedSize(width, 16);
     b->setChecked(true);
     QFont f = b->font();
     f.setBold(true);
     b->setFont(f);
     return b;
+}
+
+// The toggle buttons of the strip show their down state filled in the
+// palette's highlight colour, which stands out in light and dark palettes.
+const QString kToggleStyle = QStringLiteral(
+    "QToolButton { border: 1px solid palette(mid); border-radius: 2px;"
+    " background: palette(button); color: palette(button-text); padding: 0px; }"
+    "QToolButton:hover { border-color: palette(highlight); }"
+    "QToolButton:checked { background: palette(highlight); color: palette(highlighted-text);"
+    " border: 1px solid palette(shadow); }"
+    "QToolButton:disabled { color: palette(mid); }"
+    "QToolButton:checked:disabled { background: palette(mid); color: palette(button); }");
+
+// A control of the list header at its fixed place and size.
+void place(QWidget* control, const QRect& at) {
+    control->setFixedSize(at.size());
+    control->move(at.topLeft());
 }
 
 QHBoxLayout* rowLayout(QWidget* row) {
@@ -87,9 +104,17 @@ TListPanel::TListPanel(QWidget* parent) : QWidget(parent), levelGroup_(new QButt
     layout->addWidget(buildCommandRows());
     layout->addWidget(buildListHeader());
     SList = new SpellListView(this);
+    // The list keeps its room while hidden, so the rows above stay in place.
+    QSizePolicy policy = SList->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    SList->setSizePolicy(policy);
     SList->hide();
     layout->addWidget(SList, 1);
     layout->addWidget(buildCounterBar());
+    for (QToolButton* b : findChildren<QToolButton*>()) {
+        if (b->isCheckable())
+            b->setStyleSheet(kToggleStyle);
+    }
 }
 
 QWidget* TListPanel::buildLevelRow() {
@@ -98,13 +123,13 @@ QWidget* TListPanel::buildLevelRow() {
     for (std::size_t i = 0; i < levelButtons.size(); ++i) {
         const LevelButtonDef& d = kLevelButtons[i];
         levelButtons[i] = captionButton(row, d.name, d.caption, QString::fromLatin1(d.hint),
-                                        d.group, i == 10 ? 21 : 17);
+                                        d.group, i == 10 ? 19 : 16);
         layout->addWidget(levelButtons[i]);
     }
     layout->addStretch(1);
-    BWiz = captionButton(row, "BWiz", "W", QStringLiteral("Spell Types (Wizard)"), 21, 18);
-    BPri = captionButton(row, "BPri", "C", QStringLiteral("Spell Types (Priest)"), 22, 18);
-    BPsi = captionButton(row, "BPsi", "P", QStringLiteral("Spell Types (Psionicist)"), 23, 18);
+    BWiz = captionButton(row, "BWiz", "W", QStringLiteral("Spell Types (Wizard)"), 21, 16);
+    BPri = captionButton(row, "BPri", "C", QStringLiteral("Spell Types (Priest)"), 22, 16);
+    BPsi = captionButton(row, "BPsi", "P", QStringLiteral("Spell Types (Psionicist)"), 23, 16);
     for (QToolButton* b : {BWiz, BPri, BPsi})
         layout->addWidget(b);
     return row;
@@ -120,6 +145,7 @@ QWidget* TListPanel::buildCommandRows() {
     SortType = new QComboBox(first);
     SortType->setObjectName(QStringLiteral("SortType"));
     SortType->setEditable(true);
+    SortType->setInsertPolicy(QComboBox::NoInsert); // only its four orders
     SortType->addItems({QStringLiteral("Sort by level"), QStringLiteral("Sort by Name"),
                         QStringLiteral("Sort by Type"), QStringLiteral("Sort by Type & Level")});
     SortType->setCurrentIndex(1);
@@ -184,15 +210,15 @@ QWidget* TListPanel::buildListHeader() {
     BResetBooks = MakeToolButton(
         header, "BResetBooks",
         QStringLiteral("Zero's number of spells in the full list of the selected Spell Book"));
-    BResetBooks->setGeometry(38, 2, 18, 18);
+    place(BResetBooks, {38, 2, 18, 18});
     SpeedButton3 =
         MakeToolButton(header, "SpeedButton3", QStringLiteral("Adds a spell to the list"));
-    SpeedButton3->setGeometry(59, 2, 16, 18);
+    place(SpeedButton3, {59, 3, 16, 16});
     SpeedButton4 =
         MakeToolButton(header, "SpeedButton4", QStringLiteral("Deletes current Spell from list"));
-    SpeedButton4->setGeometry(75, 2, 16, 18);
-    // The two narrow buttons get smaller icons so their frames do not clip them.
-    for (QToolButton* b : {SpeedButton3, SpeedButton4})
+    place(SpeedButton4, {75, 3, 16, 16});
+    // The small buttons get smaller icons so their frames do not clip them.
+    for (QToolButton* b : {BResetBooks, SpeedButton3, SpeedButton4})
         b->setIconSize(QSize(12, 12));
     BEdit = new QToolButton(header);
     BEdit->setObjectName(QStringLiteral("BEdit"));
@@ -202,14 +228,14 @@ QWidget* TListPanel::buildListHeader() {
         "When down, this allows you to edit spells by double clicking on the spell in the list. "
         "Otherwise it will show the quickview window of that spell."));
     BEdit->setProperty("GroupIndex", 75);
-    BEdit->setGeometry(92, 2, 131, 18);
+    place(BEdit, {92, 2, 131, 18});
     FullList = new QCheckBox(QStringLiteral("Entire List"), header);
     FullList->setObjectName(QStringLiteral("FullList"));
     FullList->setChecked(true);
     FullList->setToolTip(QStringLiteral(
         "When checked the sorting/search works on the entire list, else it works on the current "
         "list."));
-    FullList->setGeometry(226, 2, 76, 18);
+    place(FullList, {226, 2, 74, 18});
     return header;
 }
 

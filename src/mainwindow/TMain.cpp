@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -29,7 +30,23 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace spelldata;
+
+QRect PlaceOnScreen(QPoint topLeft, QSize size) {
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {topLeft, size};
+    const QRect area = screen->availableGeometry();
+    const int width = std::clamp(size.width(), 1, area.width());
+    const int height = std::clamp(size.height(), 1, area.height());
+    return {std::clamp(topLeft.x(), area.left(), area.left() + area.width() - width),
+            std::clamp(topLeft.y(), area.top(), area.top() + area.height() - height), width,
+            height};
+}
 
 // The resources live in static libraries; their registration has to be asked for.
 static void initResources() {
@@ -84,9 +101,10 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     panel_->setEnabled(false);
     ShowCounters();
     setAcceptDrops(true);
-    resize(618, 450);
+    QRect place(QPoint(), QSize(618, 450));
     if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+        place.moveCenter(screen->availableGeometry().center());
+    setGeometry(PlaceOnScreen(place.topLeft(), place.size()));
     FileN->setFocus();
 }
 
@@ -99,10 +117,6 @@ void TMain::StartUp() {
     view->setWindowTitle(QString());
     view->show();
     quickView_ = view;
-    connect(view, &TFInfo::showDescClicked, this, [this] {
-        if (TFInfo* active = frontInfoWindow())
-            showSpellIn(active, selectedSlot());
-    });
     config_ = new TFconfig(this);
     connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
     search_ = new TFSearch(this);
@@ -238,8 +252,11 @@ void TMain::connectListPanel() {
     connect(p->BSearch, &QToolButton::clicked, this, &TMain::BSearchClick);
     connect(p->Ball, &QToolButton::clicked, this, &TMain::BAllClick);
     connect(p->BShowOnly, &QToolButton::clicked, this, &TMain::BShowOnlyClick);
-    connect(p->SList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // A row chosen by mouse or key changes the selection; a click on the row
+    // that is already selected chooses it again.
+    connect(p->SList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TMain::SListClick);
+    connect(p->SList, &SpellListView::selectedRowClicked, this, &TMain::SListClick);
     connect(p->CBooks, &QComboBox::currentIndexChanged, this, &TMain::CBooksChange);
     connect(p->SList, &SpellListView::pressed, this, &TMain::SListMouseDown);
     connect(p->SList, &SpellListView::doubleClicked, this, &TMain::SListDblClick);
@@ -307,8 +324,49 @@ void TMain::BTileClick() {
     mdi_->tileSubWindows();
 }
 
+// The platform's staircase, each window at its own size where the area has
+// room for it, smaller where it has not.
 void TMain::BCascadeClick() {
     mdi_->cascadeSubWindows();
+    const QSize area = mdi_->viewport()->size();
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (window->isMinimized() || window->isMaximized())
+            continue;
+        const QSize room(area.width() - window->x(), area.height() - window->y());
+        window->resize(window->sizeHint().boundedTo(room).expandedTo(area / 2));
+        fitIntoArea(window);
+    }
+}
+
+// A child window placed or restored where the window area does not show it
+// is moved inside; where it is larger than the area it is made smaller (its
+// contents are laid out at any size). Maximised and minimised windows are
+// placed by the area itself.
+void TMain::fitIntoArea(QMdiSubWindow* window) const {
+    const QRect area = mdi_->viewport()->rect();
+    if (area.isEmpty() || window->isMaximized() || window->isMinimized())
+        return;
+    QRect place(window->geometry().topLeft(), window->size().boundedTo(area.size()));
+    place.moveLeft(std::clamp(place.left(), 0, area.width() - place.width()));
+    place.moveTop(std::clamp(place.top(), 0, area.height() - place.height()));
+    if (place != window->geometry())
+        window->setGeometry(place);
+}
+
+void TMain::fitChildWindows() const {
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        fitIntoArea(window);
+}
+
+// The Quick View is shown whenever the list has rows.
+void TMain::showQuickView() {
+    if (!quickView_)
+        return;
+    if (quickView_->isHidden()) {
+        quickView_->show();
+        fitIntoArea(quickView_);
+    }
+    quickView_->showSysGroup();
 }
 
 void TMain::BCloseAllClick() {
@@ -326,7 +384,10 @@ void TMain::BCloseAllClick() {
 void TMain::BBringToFrontClick() {
     for (TFInfo* window : infoWindows()) {
         if (window->tag() == 1) {
-            window->showNormal();
+            if (window->isMinimized())
+                window->showNormal(); // a maximised one keeps its state
+            else
+                window->show();
             mdi_->setActiveSubWindow(window);
             window->raise();
         }
@@ -352,6 +413,31 @@ void TMain::BConnecttoSiteClick() {
 void TMain::Exit1Click() {
     SaveSettings();
     close();
+}
+
+// The places of the child windows are checked once the window area has its
+// size: at the first show, after the settings have placed them.
+void TMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    keepOnScreen();
+    fitChildWindows();
+    // The Quick View is the area's active window already, so activating the
+    // main window leaves the focus in the file box.
+    if (quickView_)
+        mdi_->setActiveSubWindow(quickView_);
+    FileN->setFocus();
+}
+
+// Once the window has its frame, the frame too is kept on the screen.
+void TMain::keepOnScreen() {
+    const QRect frame = frameGeometry();
+    const QRect fit = PlaceOnScreen(frame.topLeft(), frame.size());
+    if (fit == frame)
+        return;
+    resize(size() - (frame.size() - fit.size()));
+    move(fit.topLeft());
 }
 
 void TMain::closeEvent(QCloseEvent* event) {

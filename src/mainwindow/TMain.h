@@ -11,6 +11,7 @@
 class QAction;
 class QMimeData;
 class QMdiArea;
+class QMdiSubWindow;
 class QProgressBar;
 class QToolButton;
 class SpellListDelegate;
@@ -25,6 +26,10 @@ namespace spelldata {
 struct ImportReport;
 struct IniSettings;
 }
+
+// A window place moved onto the available area of the screen its corner lies
+// on (or the primary screen), made smaller only where it does not fit.
+QRect PlaceOnScreen(QPoint topLeft, QSize size);
 
 // The main window: tool bar, menus, the spell list panel and the area of the
 // quick info windows. It holds the spell collection and the book table.
@@ -110,6 +115,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -154,6 +160,10 @@ private:
     spelldata::IniSettings currentPlaces() const;
 
     // Child windows.
+    void keepOnScreen();
+    void fitIntoArea(QMdiSubWindow* window) const;
+    void fitChildWindows() const;
+    void showQuickView();
     QList<TFInfo*> infoWindows() const;
     TFInfo* frontInfoWindow() const;
     void showSpellIn(TFInfo* window, int slot);
@@ -174,6 +184,8 @@ private:
     QProgressBar* prog_ = nullptr;
     QWidget* toolBar_ = nullptr;
     THistoryComboBox* FileN = nullptr;
+    // The data file the collection was read from or last saved to.
+    QString dataSource_;
     bool settingsErrorShown_ = false;
 
     // Tool bar buttons and menu actions, by their names.

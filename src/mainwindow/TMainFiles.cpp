@@ -93,8 +93,10 @@ void TMain::BOpenConvClick() {
                              QStringLiteral("File ") + path +
                                  QStringLiteral(" doesn't exist, removing file from file list"),
                              Prompts::Icon::Error,
-                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
+                             QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok) {
             FileN->removeItem(FileN->currentIndex());
+            FileN->setCurrentIndex(-1); // the user picks the next file, not the box
+        }
         return;
     }
     ShowProgress(QString(), QStringLiteral("Opening Data File : ") + path, false);
@@ -115,6 +117,7 @@ void TMain::BOpenConvClick() {
     if (!AddMode) {
         model_->clear();
         spells_ = std::move(loaded);
+        dataSource_ = path;
     }
     SBooks = std::move(books);
     afterLoad();
@@ -169,7 +172,8 @@ void TMain::BSaveConvClick() {
                          Prompts::Icon::Question,
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    saveDataFile(path);
+    if (saveDataFile(path))
+        dataSource_ = path;
 }
 
 // Replaces the collection with a text file's spells. The file is read into a
@@ -188,6 +192,7 @@ bool TMain::importText(const QString& path) {
     setSaveControlsEnabled(false);
     model_->clear();
     spells_ = std::move(imported);
+    dataSource_.clear(); // the records now come from a text file
     spells_.ShownCount = spells_.Count();
     spells_.MarkedCount = 0;
     reportRefused(report.refused);
@@ -256,16 +261,25 @@ void TMain::BOpenClick() {
 }
 
 // Each close request saves the settings first, then asks about the data file.
+// A collection is written without a second question only over the file it
+// was read from or last saved to; any other file is named and confirmed
+// first, and a "No" there keeps the program open.
 bool TMain::FormCloseQuery() {
     SaveSettings();
-    if (filePath().isEmpty())
+    const QString path = filePath();
+    if (path.isEmpty())
         return true;
     const auto answer =
         Prompts::Message(this, QStringLiteral("Save File Before Exiting?"), Prompts::Icon::Question,
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes)
-        return saveDataFile(filePath()); // a failed save keeps the program open
-    return answer == QMessageBox::No;
+    if (answer != QMessageBox::Yes)
+        return answer == QMessageBox::No;
+    if (path != dataSource_ &&
+        Prompts::Message(this, QStringLiteral("Are you sure you want to save file: ") + path,
+                         Prompts::Icon::Question,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    return saveDataFile(path); // a failed save keeps the program open
 }
 
 // A data file or a text spell file dropped on the window opens or imports as

@@ -50,6 +50,7 @@ void TMain::runFilter(bool nested) {
     } else if (spells_.ShownCount >= 1) {
         p->SList->selectRow(0);
         p->SList->show();
+        showQuickView();
         SListClick();
     }
     ShowCounters();

@@ -15,11 +15,21 @@
 #include <QMdiArea>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace spelldata;
 
 namespace {
 std::string folderBytes(const QString& folder) {
     return QFile::encodeName(folder).toStdString();
+}
+
+// A place read from a file, limited so that no edge overflows; the window
+// is fitted into the window area later.
+QRect saneRect(int left, int top, int width, int height) {
+    constexpr int far = 1 << 20;
+    return {std::clamp(left, -far, far), std::clamp(top, -far, far), std::clamp(width, 0, far),
+            std::clamp(height, 0, far)};
 }
 } // namespace
 
@@ -31,6 +41,7 @@ void TMain::LoadSettings() {
     FileN->clear();
     for (const std::string& entry : settings.fileList)
         FileN->addItem(QFile::decodeName(QByteArray::fromStdString(entry)));
+    FileN->setCurrentIndex(-1); // nothing is open until the user picks a file
     DisplaySettings& display = CurrentDisplay();
     display.colours = settings.colours;
     if (settings.haveIni) {
@@ -44,7 +55,9 @@ void TMain::LoadSettings() {
 }
 
 void TMain::applyPlaces(const IniSettings& ini) {
-    setGeometry(ini.mainLeft, ini.mainTop, ini.mainWidth, ini.mainHeight);
+    // A place on a screen that is gone (or a damaged file) is brought back
+    // onto the screen; the child windows are fitted when the window shows.
+    setGeometry(PlaceOnScreen({ini.mainLeft, ini.mainTop}, {ini.mainWidth, ini.mainHeight}));
     if (ini.mainMaximised)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (!quickView_)
@@ -52,7 +65,7 @@ void TMain::applyPlaces(const IniSettings& ini) {
     if (ini.viewMaximised)
         quickView_->showMaximized();
     else
-        quickView_->setGeometry(ini.viewLeft, ini.viewTop, ini.viewWidth, ini.viewHeight);
+        quickView_->setGeometry(saneRect(ini.viewLeft, ini.viewTop, ini.viewWidth, ini.viewHeight));
     if (auto* showDesc = quickView_->findChild<QToolButton*>(QStringLiteral("ShowDesc")))
         showDesc->setChecked(ini.showDescription);
 }

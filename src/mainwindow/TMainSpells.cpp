@@ -87,9 +87,8 @@ void TMain::openQuickInfo(int slot) {
     window->showSysGroup();
     window->setDescriptionFont(CurrentDisplay().descriptionFont());
     window->show();
+    fitIntoArea(window);
     mdi_->setActiveSubWindow(window);
-    connect(window, &TFInfo::showDescClicked, this,
-            [this, window] { showSpellIn(window, selectedSlot()); });
     ApplyColours();
     showSpellIn(window, slot);
 }

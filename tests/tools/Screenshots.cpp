@@ -109,8 +109,12 @@ int main(int argc, char** argv) {
     PromptScript::Start();
     TMain window(folder);
     window.StartUp();
-    window.resize(1000, 640);
     window.show();
+    // A first start: no settings, the window at its own size, nothing open.
+    save(&window, out + "/first-start.png");
+    // Then a larger window, the Quick View enlarged to its design size.
+    window.resize(1000, 640);
+    window.quickView()->resize(window.quickView()->sizeHint());
     PromptScript::FileName(folder + "sample.Dat");
     window.findChild<QToolButton*>("BitBtn11")->click();
     window.findChild<QToolButton*>("BOpenConv")->click();
