@@ -4,6 +4,7 @@
 
 #include "EditorFields.h"
 #include "EditorLists.h"
+#include "TextBox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -381,7 +382,7 @@ void TFEdit::createSource(QWidget* area) {
 }
 
 void TFEdit::createDescription() {
-    EDescription = new QTextEdit(this);
+    EDescription = new TextBox(this);
     EDescription->setObjectName(QStringLiteral("EDescription"));
     EDescription->setAcceptRichText(false);
     EDescription->setTabChangesFocus(true);

@@ -3,6 +3,7 @@
 #include "DisplaySettings.h"
 #include "GuiText.h"
 #include "SpellRecord.h"
+#include "TextBox.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -186,7 +187,7 @@ void TFInfo::createDescription() {
     descPanel_->setLineWidth(1);
     descPanel_->hide();
 
-    desc_ = new QTextEdit(descPanel_);
+    desc_ = new TextBox(descPanel_);
     desc_->setObjectName(QStringLiteral("Desc"));
     desc_->setReadOnly(true);
     desc_->setAcceptRichText(false);
