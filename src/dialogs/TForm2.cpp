@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -40,14 +41,6 @@ const char* const ProgressTexts[3][4] = {
     {"Printing Current Spell...", "Printing Current Spell with Description...",
      "Saving Current Spell...", "Saving Current Spell with Description..."},
 };
-
-// The box shows the file's own name in lower case. The folders leading to it
-// keep their letters: on a case-sensitive file system they would otherwise
-// name folders that do not exist.
-QString LowerCaseName(const QString& path) {
-    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
-    return path.left(nameStart) + path.mid(nameStart).toLower();
-}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         const QRect& geometry) {
@@ -185,9 +178,14 @@ void TForm2::createFileRow() {
     Spellindex = new QLineEdit(QStringLiteral("spellindex"), this);
     Spellindex->setObjectName(QStringLiteral("Spellindex"));
     Spellindex->setGeometry(72, 185, 196, 24);
+    // The box shows the name in lower case, but the file written is the one
+    // named, letter for letter: on a case-sensitive file system another case
+    // would be another file.
+    QFont lowerCase = Spellindex->font();
+    lowerCase.setCapitalization(QFont::AllLowercase);
+    Spellindex->setFont(lowerCase);
     BitBtn2 =
         MakeButton(this, "BitBtn2", QStringLiteral("Browse"), QString(), QRect(276, 183, 76, 28));
-    connect(Spellindex, &QLineEdit::textChanged, this, &TForm2::lowerCaseFileName);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
 }
 
@@ -260,24 +258,20 @@ void TForm2::BitBtn1Click() {
     reject();
 }
 
+// A save dialog, so that a file that does not exist yet can be named. While
+// appending, naming a file that exists is the point: the dialog then does not
+// ask whether to replace it.
 void TForm2::BitBtn2Click() {
-    // A save dialog, so that a file that does not exist yet can be named.
+    const QString caption = QStringLiteral("Saving to file...");
+    const QString preset = QDir(source_.programDir).filePath(QStringLiteral("Spell.IND"));
+    const QString filter = QStringLiteral("Index File (*.IND);;All Files (*.*)");
     const QString name =
-        Prompts::SaveFileName(this, QStringLiteral("Saving to file..."),
-                              QDir(source_.programDir).filePath(QStringLiteral("Spell.IND")),
-                              QStringLiteral("Index File (*.IND);;All Files (*.*)"));
+        ToAppend->isChecked() && !PromptScript::Active()
+            ? QFileDialog::getSaveFileName(this, caption, preset, filter, nullptr,
+                                           QFileDialog::DontConfirmOverwrite)
+            : Prompts::SaveFileName(this, caption, preset, filter);
     if (!name.isEmpty())
         Spellindex->setText(name);
-}
-
-void TForm2::lowerCaseFileName() {
-    const QString text = Spellindex->text();
-    const QString lowered = LowerCaseName(text);
-    if (lowered == text)
-        return;
-    const int cursor = Spellindex->cursorPosition();
-    Spellindex->setText(lowered);
-    Spellindex->setCursorPosition(cursor);
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -434,9 +428,11 @@ void TForm2::printPages(const PageWriter& pages) {
         previewPages(pages);
         return;
     }
-    showProgress();
+    // A PDF file is named first: the message stays on top and would cover
+    // the file dialog.
     if (!BeginPrintJob())
         return;
+    showProgress();
     pages(stream_);
     stream_.EndPrintJob();
 }

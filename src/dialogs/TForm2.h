@@ -92,7 +92,6 @@ private:
     void enterPrintMode();
     void enterSaveMode();
     void FormShow();
-    void lowerCaseFileName();
 
     void runScope(Scope scope);
     void selectLines(Scope scope);
