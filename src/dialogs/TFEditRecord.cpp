@@ -259,7 +259,11 @@ void TFEdit::loadPsionicFields(const SpellRecord& record) {
     PMaint->setEditText(FromBytes(psi.MaintenanceCost));
     PPrep->setEditText(FromBytes(psi.PreparationTime));
     PPreq->setText(FromBytes(psi.Prerequisites));
-    CDis->setCurrentIndex(CDis->findText(editorlists::DisciplineFor(FromBytes(psi.School))));
+    // An empty school names no discipline (powers imported without one):
+    // the list then shows none, and OK keeps the school empty.
+    const QString school = FromBytes(psi.School);
+    CDis->setCurrentIndex(school.isEmpty() ? -1
+                                           : CDis->findText(editorlists::DisciplineFor(school)));
     PAOE->setEditText(FromBytes(psi.AreaOfEffect));
 }
 

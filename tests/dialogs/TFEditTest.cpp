@@ -385,7 +385,7 @@ TEST_F(TFEditTest, disciplineSelection_firstMatchingFragmentWins) {
         {"Telepathy", "Telepathy"},
         {"Metapsionics", "Metapsionics"},
         {"Clairsentience", "Clairsentience"},
-        {"", "Clairsentience"},
+        {"", ""}, // no discipline shown, none stored
         {"TELEPATHY", "Clairsentience"},
         {"holism, kinesis", "Psychometabolism"},
         {"portal kinesis", "Psychokinesis"},
