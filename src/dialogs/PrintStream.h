@@ -113,7 +113,7 @@ private:
     int pointSize_ = 12;
     int x_ = 0;
     int y_ = 0;
-    int tallest_ = 0; // tallest piece on the current line; 0 while it is empty
+    int tallest_ = 0;          // tallest piece on the current line; 0 while it is empty
     bool carriedOver_ = false; // a page break happened and nothing is drawn since
     int page_ = 1;
     int devicePages_ = 0;

@@ -1,9 +1,11 @@
 #include "TFconfig.h"
 
+#include "ClickPanel.h"
 #include "DisplaySettings.h"
 #include "Prompts.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
+#include "TabChain.h"
 
 #include <QComboBox>
 #include <QFontInfo>
@@ -12,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -153,8 +154,19 @@ TFconfig::TFconfig(QWidget* parent)
     column->addWidget(createInfoPanel());
     column->addWidget(createListPanel(), 1);
     column->addWidget(BitBtn1, 0, Qt::AlignRight);
+    setTabOrderByRows();
     // The designed size, unless the desktop's font needs more room.
     setFixedSize(sizeHint().expandedTo(QSize(ClientWidth, ClientHeight)));
+}
+
+// Tab goes through the dialog as it reads: the fonts, the colour panels row
+// by row, "Default Colors" beside the list rows, and OK last.
+void TFconfig::setTabOrderByRows() {
+    QList<QWidget*> chain{SLFont, DescFont, DescSize};
+    for (QWidget* panel : colourPanels_)
+        chain << panel;
+    chain << BitBtn2 << BitBtn1;
+    SetTabChain(chain);
 }
 
 QFrame* TFconfig::createFontPanel() {
@@ -217,36 +229,26 @@ QFrame* TFconfig::createListPanel() {
     return panel;
 }
 
+// A colour panel is a button: a click, or Space or Enter while it has the
+// focus, picks its colour.
 void TFconfig::addColourPanel(QGridLayout* grid, int row, int column, const QString& name,
                               int slot) {
-    auto* panel = new QFrame(grid->parentWidget());
+    auto* panel = new ClickPanel(grid->parentWidget());
     panel->setObjectName(name);
     panel->setProperty(TagProperty, slot);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setFixedSize(PanelWidth, PanelHeight);
     panel->setAutoFillBackground(true);
-    panel->setCursor(Qt::PointingHandCursor);
-    panel->installEventFilter(this);
+    connect(panel, &ClickPanel::clicked, this, [this, panel] { P1Click(panel); });
     grid->addWidget(panel, row, column, Qt::AlignCenter);
+    colourPanels_ << panel;
 }
 
+// Every opening starts at the first control, not at OK.
 void TFconfig::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
-}
-
-bool TFconfig::eventFilter(QObject* watched, QEvent* event) {
-    // A click is a left-button release over the panel it was pressed on.
-    auto* panel = qobject_cast<QFrame*>(watched);
-    if (panel && SlotOf(panel) > 0 && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            panel->rect().contains(mouse->position().toPoint())) {
-            P1Click(panel);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    SLFont->setFocus();
 }
 
 void TFconfig::FormShow() {

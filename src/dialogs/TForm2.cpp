@@ -1,8 +1,10 @@
 #include "TForm2.h"
 
+#include "ClickPanel.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
+#include "TabChain.h"
 #include "TextExport.h"
 
 #include <QAction>
@@ -14,7 +16,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -77,6 +78,9 @@ TForm2::TForm2(QWidget* parent)
     createOptions();
     createPrintChoices();
     createFileRow();
+    // Tab follows the dialog as it reads; hidden controls are passed over.
+    SetTabChain({Pannel, BMin, BCurrent, BMarked, Desc, ExtraLines, ToAppend, TargetBox,
+                 PreviewFirst, BitBtn1, Spellindex, BitBtn2});
     enterPrintMode();
     DescClick();
 }
@@ -84,18 +88,20 @@ TForm2::TForm2(QWidget* parent)
 TForm2::~TForm2() = default;
 
 void TForm2::createPanel() {
-    Pannel = MakeLabel(this, "Pannel", PrintCaption, QRect(8, 8, DialogWidth - 16, 41));
+    Pannel = new ClickPanel(this);
+    Pannel->setObjectName(QStringLiteral("Pannel"));
+    Pannel->setText(PrintCaption);
+    Pannel->setGeometry(8, 8, DialogWidth - 16, 41);
     Pannel->setToolTip(QStringLiteral(
         "Pressing on this pannel will toggle between Printing & Saving the list to a File."));
     Pannel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Pannel->setLineWidth(2);
     Pannel->setAlignment(Qt::AlignCenter);
-    Pannel->setCursor(Qt::PointingHandCursor);
     QFont font = Pannel->font();
     font.setPointSize(14);
     font.setBold(true);
     Pannel->setFont(font);
-    Pannel->installEventFilter(this);
+    connect(Pannel, &ClickPanel::clicked, this, &TForm2::PannelClick);
 }
 
 void TForm2::createScopeButtons() {
@@ -173,6 +179,12 @@ void TForm2::showPrintChoices(bool visible) {
     PreviewFirst->setVisible(visible);
 }
 
+void TForm2::showFileRow(bool visible) {
+    Label1->setVisible(visible);
+    Spellindex->setVisible(visible);
+    BitBtn2->setVisible(visible);
+}
+
 void TForm2::createFileRow() {
     Label1 = MakeLabel(this, "Label1", QStringLiteral("File Name:"), QRect(8, 186, 62, 22));
     Spellindex = new QLineEdit(QStringLiteral("spellindex"), this);
@@ -195,6 +207,7 @@ void TForm2::BPrintClick(const ListSource& source) {
     keepGoing_ = true;
     enterPrintMode();
     DescClick();
+    BMin->setFocus();
     exec();
 }
 
@@ -203,11 +216,14 @@ void TForm2::BSaveTextClick(const ListSource& source) {
     UpdateScopeButtons();
     enterSaveMode();
     DescClick();
+    BMin->setFocus();
     exec();
 }
 
+// The file name row lies below the print mode's height; it is hidden too, so
+// that Tab does not reach controls the user cannot see.
 void TForm2::enterPrintMode() {
-    Spellindex->hide();
+    showFileRow(false);
     Desc->setText(QStringLiteral("Print with Description"));
     Pannel->setText(PrintCaption);
     setFixedSize(DialogWidth, PrintHeight);
@@ -221,7 +237,7 @@ void TForm2::enterPrintMode() {
 void TForm2::enterSaveMode() {
     setWindowTitle(QStringLiteral("Saving..."));
     keepGoing_ = true;
-    Spellindex->show();
+    showFileRow(true);
     Spellindex->setText(IndexFileName(source_.fileBoxText));
     Desc->setText(QStringLiteral("Save with Description"));
     Pannel->setText(QStringLiteral("Save to File"));
@@ -243,17 +259,6 @@ void TForm2::DescClick() {
     ExtraLines->setVisible(Desc->isChecked());
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Pannel && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            Pannel->rect().contains(mouse->position().toPoint()))
-            PannelClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void TForm2::BitBtn1Click() {
     reject();
 }
@@ -265,11 +270,10 @@ void TForm2::BitBtn2Click() {
     const QString caption = QStringLiteral("Saving to file...");
     const QString preset = QDir(source_.programDir).filePath(QStringLiteral("Spell.IND"));
     const QString filter = QStringLiteral("Index File (*.IND);;All Files (*.*)");
-    const QString name =
-        ToAppend->isChecked() && !PromptScript::Active()
-            ? QFileDialog::getSaveFileName(this, caption, preset, filter, nullptr,
-                                           QFileDialog::DontConfirmOverwrite)
-            : Prompts::SaveFileName(this, caption, preset, filter);
+    const QString name = ToAppend->isChecked() && !PromptScript::Active()
+                             ? QFileDialog::getSaveFileName(this, caption, preset, filter, nullptr,
+                                                            QFileDialog::DontConfirmOverwrite)
+                             : Prompts::SaveFileName(this, caption, preset, filter);
     if (!name.isEmpty())
         Spellindex->setText(name);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class ClickPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -75,7 +76,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Scope { List, Marked, Current };
@@ -89,6 +89,7 @@ private:
     void createFileRow();
     void offerTargets();
     void showPrintChoices(bool visible);
+    void showFileRow(bool visible);
     void enterPrintMode();
     void enterSaveMode();
     void FormShow();
@@ -116,7 +117,7 @@ private:
     std::string outputPath() const;
     QString pdfPreset() const;
 
-    QLabel* Pannel = nullptr;
+    ClickPanel* Pannel = nullptr;
     QPushButton* BMin = nullptr;
     QPushButton* BCurrent = nullptr;
     QPushButton* BMarked = nullptr;

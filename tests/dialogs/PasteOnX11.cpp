@@ -58,8 +58,8 @@ QList<QWidget*> editableBoxes(QWidget& window) {
 int pasteEverywhere(QWidget& window) {
     const QList<QWidget*> boxes = editableBoxes(window);
     for (QWidget* box : boxes) {
-        const QString name = box->objectName().isEmpty() ? box->parentWidget()->objectName()
-                                                         : box->objectName();
+        const QString name =
+            box->objectName().isEmpty() ? box->parentWidget()->objectName() : box->objectName();
         SCOPED_TRACE(name.toStdString());
         auto* area = qobject_cast<QTextEdit*>(box);
         QWidget* clickable = area ? area->viewport() : box;

@@ -5,8 +5,8 @@
 #include "TestSupport.h"
 
 #include <QPrinter>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 

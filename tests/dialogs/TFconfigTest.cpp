@@ -1,6 +1,7 @@
 #include "TFconfig.h"
 
 #include "DisplaySettings.h"
+#include "KeyboardSupport.h"
 #include "Prompts.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
@@ -185,4 +186,25 @@ TEST_F(TFconfigTest, okKeepsASizeOrFontThatTheBoxesCannotGive) {
     sizeBox()->lineEdit()->clear();
     QTest::keyClicks(sizeBox()->lineEdit(), "1x4");
     EXPECT_EQ(sizeBox()->currentText(), "14");
+}
+
+// Tab reads the dialog row by row with OK last, and every colour panel can be
+// changed from the keyboard.
+TEST_F(TFconfigTest, keyboardReachesEveryControlInReadingOrder) {
+    ASSERT_TRUE(ActivateForKeys(dialog));
+    EXPECT_EQ(TabCycle(dialog), "SLFont DescFont DescSize P1 Pa1 P2 Pa2 P3 Pa3 P4 Pa4 P5 Pa5 P6 "
+                                "Pa6 Pp1 pp2 pp3 pp4 pp5 pp6 pp7 BitBtn2 BitBtn1");
+
+    // Space on the focused panel picks its colour; so does Enter.
+    for (int i = 0; i < 30 && dialog.focusWidget()->objectName() != QLatin1String("Pa3"); ++i)
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    PromptScript::Colour(QColor(1, 2, 3));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(CurrentDisplay().colours[8], ValueFromColour(QColor(1, 2, 3)));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    PromptScript::Colour(QColor(4, 5, 6));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(CurrentDisplay().colours[4], ValueFromColour(QColor(4, 5, 6)));
+    EXPECT_TRUE(dialog.isVisible()) << "Enter on a panel is not OK";
+    dialog.reject();
 }

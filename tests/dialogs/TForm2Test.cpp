@@ -1,5 +1,6 @@
 #include "TForm2.h"
 
+#include "KeyboardSupport.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
@@ -132,8 +133,8 @@ protected:
         return lines;
     }
 
-    // Answers the real file dialogs (scripted prompts go off) by typing
-    // `path` and Enter into the file name, as a user does. Message boxes are
+    // Answers the real file dialogs (scripted prompts go off) with `path` in
+    // the file name box and Enter, as a user does. Message boxes are
     // noted and refused; a file dialog still open after that is cancelled.
     void TypeIntoFileDialogs(const QString& path) {
         PromptScript::Stop();
@@ -153,9 +154,10 @@ protected:
                 files->reject();
                 return;
             }
+            // Set rather than typed: the name completer's list would take
+            // the Return meant for the dialog.
             name->setFocus();
-            name->clear();
-            QTest::keyClicks(name, path);
+            name->setText(path);
             QTest::keyClick(name, Qt::Key_Return);
         });
         typist.start(50);
@@ -659,4 +661,30 @@ TEST_F(TForm2Test, previewKeepsEveryPagePortrait) {
     EXPECT_GT(portraitWidth, 0);
     EXPECT_EQ(form.printStream().pageWidth(), portraitWidth);
     EXPECT_LT(form.printStream().pageWidth(), form.printStream().pageHeight());
+}
+
+// Tab follows the dialog as it reads and passes over what is hidden: in print
+// mode the file name row lies below the dialog's edge. Space on the panel
+// switches the mode.
+TEST_F(TForm2Test, keyboardFollowsTheVisibleControlsInReadingOrder) {
+    Open(false, [&] {
+        ASSERT_TRUE(ActivateForKeys(form));
+        SetDesc(false);
+        EXPECT_EQ(TabCycle(form),
+                  "BMin BCurrent BMarked Desc PrintTarget PreviewFirst BitBtn1 Pannel");
+        const auto tabTo = [&](const char* name) {
+            for (int i = 0; i < 20 && form.focusWidget()->objectName() != QLatin1String(name); ++i)
+                QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+        };
+        tabTo("Desc");
+        QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+        EXPECT_TRUE(Child<QCheckBox>("Desc")->isChecked());
+        tabTo("Pannel");
+        QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+        EXPECT_FALSE(form.PrintMode());
+        EXPECT_EQ(
+            TabCycle(form),
+            "Pannel BMin BCurrent BMarked Desc ExtraLines ToAppend BitBtn1 Spellindex BitBtn2");
+        Click("BitBtn1");
+    });
 }
