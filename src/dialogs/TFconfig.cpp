@@ -104,6 +104,32 @@ void SelectFont(QComboBox* box, const QString& name) {
     box->setCurrentIndex(box->findText(name, Qt::MatchFixedString));
 }
 
+// The family this desktop draws `name` in.
+QString DrawnFamily(const QString& name) {
+    return QFontInfo(QFont(name)).family();
+}
+
+// Selects the family that text set in `name` is drawn in: `name` itself when
+// it is installed, otherwise the family the desktop puts in its place (such
+// as Liberation Serif for Times New Roman). A name the desktop knows nothing
+// about gets its default family, which is no stand-in for it: nothing is
+// selected then.
+void SelectDrawnFont(QComboBox* box, const QString& name) {
+    SelectFont(box, name);
+    if (box->currentIndex() >= 0)
+        return;
+    const QString drawn = DrawnFamily(name);
+    const QString fallback = DrawnFamily(QStringLiteral("Quarvine Unknown Family"));
+    if (drawn.compare(fallback, Qt::CaseInsensitive) != 0)
+        SelectFont(box, drawn);
+}
+
+// The description size in points as it is drawn: a stored 0 stands for the
+// desktop's default size.
+int DrawnDescriptionSize(const DisplaySettings& display) {
+    return QFontInfo(display.descriptionFont()).pointSize();
+}
+
 // Widths shared by the quick info and list panels, so that their labels and
 // first colour column line up.
 int LabelColumnWidth(const QFontMetrics& metrics) {
@@ -251,11 +277,13 @@ void TFconfig::showEvent(QShowEvent* event) {
     SLFont->setFocus();
 }
 
+// The boxes show the fonts as the windows draw them, so that OK stores what
+// the user saw, not a name or a 0 the desktop replaced.
 void TFconfig::FormShow() {
     const DisplaySettings& display = CurrentDisplay();
-    SelectFont(SLFont, display.ListFontName);
-    SelectFont(DescFont, display.DescFontName);
-    DescSize->setEditText(QString::number(display.DescFontSize));
+    SelectDrawnFont(SLFont, display.ListFontName);
+    SelectDrawnFont(DescFont, display.DescFontName);
+    DescSize->setEditText(QString::number(DrawnDescriptionSize(display)));
     paintPanels();
 }
 
@@ -284,7 +312,7 @@ void TFconfig::BitBtn2Click() {
         SelectFont(box, DefaultFontName);
         // Without the font itself, the family the desktop shows in its place.
         if (box->currentIndex() < 0)
-            SelectFont(box, QFontInfo(QFont(DefaultFontName)).family());
+            SelectFont(box, DrawnFamily(DefaultFontName));
     }
     DescSize->setEditText(DefaultDescSize);
     spelldata::SetDefaultColours(CurrentDisplay().colours);

@@ -95,6 +95,27 @@ TEST_F(TFconfigTest, openingLoadsTheSettingsIntoTheControls) {
     EXPECT_EQ(sizeBox()->currentText(), "11");
 }
 
+// A family the desktop only stands in for, and the default size 0: the boxes
+// show the family and size the windows draw, and OK stores exactly that.
+TEST_F(TFconfigTest, openingShowsTheFontAsDrawnAndOkStoresWhatIsShown) {
+    const QString drawn = QFontInfo(QFont(TimesNewRoman)).family();
+    if (fontBox("SLFont")->findText(TimesNewRoman) >= 0 || drawn == QFontInfo(QFont()).family())
+        GTEST_SKIP() << "Times New Roman is installed here, or has no stand-in";
+    CurrentDisplay().ListFontName = TimesNewRoman;
+    CurrentDisplay().DescFontName = TimesNewRoman;
+    CurrentDisplay().DescFontSize = 0;
+    const int drawnSize = QFontInfo(CurrentDisplay().descriptionFont()).pointSize();
+    ASSERT_GT(drawnSize, 0);
+    dialog.show();
+    EXPECT_EQ(fontBox("SLFont")->currentText(), drawn);
+    EXPECT_EQ(fontBox("DescFont")->currentText(), drawn);
+    EXPECT_EQ(sizeBox()->currentText(), QString::number(drawnSize));
+    click("BitBtn1");
+    EXPECT_EQ(CurrentDisplay().ListFontName, drawn);
+    EXPECT_EQ(CurrentDisplay().DescFontName, drawn);
+    EXPECT_EQ(CurrentDisplay().DescFontSize, drawnSize);
+}
+
 TEST_F(TFconfigTest, pickedColourGoesIntoItsSlotAtOnceAndStaysAfterTheCloseBox) {
     QSignalSpy applied(&dialog, &TFconfig::settingsApplied);
     dialog.show();
