@@ -15,8 +15,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextEdit;
 class QToolButton;
+class TextBox;
 
 namespace spelldata {
 class SpellCollection;
@@ -88,7 +88,7 @@ private:
     void loadWizardFields(const spelldata::SpellRecord& record);
     void loadPsionicFields(const spelldata::SpellRecord& record);
     QString inputProblem() const;
-    spelldata::SpellRecord buildRecord() const;
+    spelldata::SpellRecord buildRecord();
     void writeWizardFields(spelldata::SpellRecord& record) const;
     void writePsionicFields(spelldata::SpellRecord& record) const;
     bool store(bool existing, spelldata::SpellCollection& spells, int slot);
@@ -135,7 +135,7 @@ private:
     QComboBox* CDis = nullptr;
     QComboBox* CSource = nullptr;
     // Description and buttons.
-    QTextEdit* EDescription = nullptr;
+    TextBox* EDescription = nullptr;
     QPushButton* OK = nullptr;
     QPushButton* BitBtn1 = nullptr;
 

@@ -7,6 +7,7 @@
 #include "GuiText.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
+#include "TextBox.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -214,7 +215,7 @@ void TFEdit::loadRecord(const SpellRecord& record) {
     CName->setText(FromBytes(record->Name));
     BRev->setChecked(record->Reversible != 0);
     BRevClick();
-    EDescription->setPlainText(DescriptionToText(record->Description));
+    EDescription->setDescription(record->Description);
     switch (record.kind()) {
     case SpellKind::Wizard:
         loadWizardFields(record);
@@ -267,7 +268,7 @@ void TFEdit::loadPsionicFields(const SpellRecord& record) {
     PAOE->setEditText(FromBytes(psi.AreaOfEffect));
 }
 
-SpellRecord TFEdit::buildRecord() const {
+SpellRecord TFEdit::buildRecord() {
     const int tag = kindTag();
     SpellRecord record(storedKind(tag));
     if (tag == WizardTag || tag == PriestTag)
@@ -278,7 +279,7 @@ SpellRecord TFEdit::buildRecord() const {
         writePsionicFields(record);
     // An info entry (tag 3) gets the common fields only.
     record->Name = ToBytes(CName->text());
-    record->Description = TextToDescription(EDescription->toPlainText());
+    record->Description = TextToDescription(EDescription->wholeText());
     record->Source = ToBytes(CSource->currentText());
     record->Level = static_cast<SpellLevel>(CLevel->currentIndex());
     record->Reversible = BRev->isChecked() ? 1 : 0;

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 using spelldata::SpellKind;
@@ -453,6 +454,18 @@ TEST_F(TFEditTest, info_editingKeepsEntriesAndPowersAsTheyAre) {
     }));
     EXPECT_EQ(spells[0], info);
     EXPECT_EQ(spells[1], infoPower);
+}
+
+// A description of many lines arrives in the box in steps; OK pressed at once
+// still stores all of it.
+TEST_F(TFEditTest, longDescription_isStoredWholeByAnImmediateOk) {
+    SpellRecord spell = testsupport::FullWizard();
+    spell->Description.clear();
+    for (int i = 0; spell->Description.size() < (256u << 10); ++i)
+        spell->Description += "Line " + std::to_string(i) + " of the description.\r\n";
+    spells.Append(spell);
+    EXPECT_TRUE(edit(true, 0, [](TFEdit& d) { click(d, "OK"); }));
+    EXPECT_EQ(spells[0]->Description, spell->Description);
 }
 
 TEST_F(TFEditTest, cancelEscapeAndCloseBox_leaveTheSlotUntouched) {
