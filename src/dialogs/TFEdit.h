@@ -33,6 +33,9 @@ class TFEdit : public QDialog {
     Q_OBJECT
 
 public:
+    static constexpr int ClientWidth = 620;
+    static constexpr int ClientHeight = 414;
+
     explicit TFEdit(QWidget* parent = nullptr);
 
     // Shows the dialog modally. With `existing`, the dialog starts from the
@@ -71,7 +74,7 @@ private:
     void createDisciplineGroup(QWidget* area);
     void createSource(QWidget* area);
     void createDescription();
-    void createButtonBar();
+    QFrame* createButtonBar();
     QPushButton* kindButton(QWidget* bar, const char* name, const char* caption, int tag);
     QLabel* kindIcon(QFrame* frame, const char* name, const char* file, const char* hint);
     QComboBox* editableCombo(QWidget* parent, const char* name, const QStringList& items);
@@ -93,6 +96,7 @@ private:
     void writePsionicFields(spelldata::SpellRecord& record) const;
     bool store(bool existing, spelldata::SpellCollection& spells, int slot);
 
+    QWidget* page_ = nullptr; // all but the button bar; scrolls on a small screen
     // Kind bar.
     QPushButton* BWiz = nullptr;
     QPushButton* BPri = nullptr;

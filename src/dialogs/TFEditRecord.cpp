@@ -6,6 +6,7 @@
 #include "EditorLists.h"
 #include "GuiText.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "SpellCollection.h"
 #include "TextBox.h"
 
@@ -205,6 +206,7 @@ bool TFEdit::EditSpell(bool existing, spelldata::SpellCollection& spells, int sl
     if (existing)
         loadRecord(spells[slot]);
     CName->setFocus();
+    FitToScreen(this, QSize(ClientWidth, ClientHeight));
     exec();
     if (!accepted_ || !work_)
         return false;

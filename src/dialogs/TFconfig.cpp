@@ -3,6 +3,7 @@
 #include "ClickPanel.h"
 #include "DisplaySettings.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
 #include "TabChain.h"
@@ -15,6 +16,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -174,15 +176,29 @@ TFconfig::TFconfig(QWidget* parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TFconfig::BitBtn1Click);
+    // The panels lie on a page that scrolls when the screen is too small for
+    // the dialog; OK stays in sight below it.
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ConfigPage"));
+    auto* panels = new QVBoxLayout(page);
+    panels->setContentsMargins(0, 0, 0, 0);
+    panels->setSpacing(6);
+    panels->addWidget(createFontPanel());
+    panels->addWidget(createInfoPanel());
+    panels->addWidget(createListPanel(), 1);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(6);
-    column->addWidget(createFontPanel());
-    column->addWidget(createInfoPanel());
-    column->addWidget(createListPanel(), 1);
+    column->addWidget(ScrollingPage(page, this), 1);
     column->addWidget(BitBtn1, 0, Qt::AlignRight);
     setTabOrderByRows();
     // The designed size, unless the desktop's font needs more room.
-    setFixedSize(sizeHint().expandedTo(QSize(ClientWidth, ClientHeight)));
+    const QMargins margins = column->contentsMargins();
+    const QSize pageSize = page->sizeHint();
+    natural_ = QSize(pageSize.width() + margins.left() + margins.right(),
+                     pageSize.height() + column->spacing() + BitBtn1->sizeHint().height() +
+                         margins.top() + margins.bottom())
+                   .expandedTo(QSize(ClientWidth, ClientHeight));
+    setFixedSize(natural_);
 }
 
 // Tab goes through the dialog as it reads: the fonts, the colour panels row
@@ -273,6 +289,7 @@ void TFconfig::addColourPanel(QGridLayout* grid, int row, int column, const QStr
 // Every opening starts at the first control, not at OK.
 void TFconfig::showEvent(QShowEvent* event) {
     FormShow();
+    FitToScreen(this, natural_);
     QDialog::showEvent(event);
     SLFont->setFocus();
 }

@@ -58,4 +58,5 @@ private:
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
     QList<QWidget*> colourPanels_; // in the order they read, row by row
+    QSize natural_;                // the size the dialog has where the screen allows
 };

@@ -1,6 +1,7 @@
 #include "TFEdit.h"
 
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "SpellCollection.h"
 #include "TestSupport.h"
 
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -538,3 +541,25 @@ TEST_F(TFEditTest, editSpell_refusesAFullCollectionAndBadSlots) {
 }
 
 } // namespace
+
+// On a screen with little room (1366 x 768 at 200% leaves about 683 x 350
+// under a panel) the editor fits it: OK and Cancel stay in sight and work,
+// and the rest scrolls.
+TEST_F(TFEditTest, smallScreen_keepsOkAndCancelInReach) {
+    const QRect screen(0, 0, 683, 350);
+    EXPECT_TRUE(edit(false, 0, [&](TFEdit& d) {
+        FitToArea(&d, QSize(620, 414), screen);
+        EXPECT_LE(d.frameGeometry().height(), screen.height());
+        for (const char* name : {"OK", "BitBtn1"}) {
+            auto* button = child<QWidget>(d, name);
+            const QRect shown(button->mapTo(&d, QPoint(0, 0)), button->size());
+            EXPECT_TRUE(d.rect().contains(shown)) << name;
+        }
+        const auto* scroll = d.findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0); // the description below
+        type(d, "CName", "Small Screen");
+        click(d, "OK");
+    }));
+    EXPECT_EQ(spells[0]->Name, "Small Screen");
+}

@@ -3,6 +3,7 @@
 #include "DisplaySettings.h"
 #include "KeyboardSupport.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
 
@@ -11,6 +12,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -228,4 +230,25 @@ TEST_F(TFconfigTest, keyboardReachesEveryControlInReadingOrder) {
     EXPECT_EQ(CurrentDisplay().colours[4], ValueFromColour(QColor(4, 5, 6)));
     EXPECT_TRUE(dialog.isVisible()) << "Enter on a panel is not OK";
     dialog.reject();
+}
+
+// On a screen with little room the dialog fits it; Tab still reaches the
+// last colour panel, scrolled into view, and OK stays in sight.
+TEST_F(TFconfigTest, smallScreen_keepsEveryControlInReach) {
+    ASSERT_TRUE(ActivateForKeys(dialog));
+    const QRect screen(0, 0, 683, 350);
+    FitToArea(&dialog, dialog.size(), screen);
+    EXPECT_LE(dialog.frameGeometry().height(), screen.height());
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    for (int i = 0; i < 30 && dialog.focusWidget()->objectName() != QLatin1String("pp7"); ++i)
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    QWidget* last = child<QWidget>("pp7");
+    ASSERT_EQ(dialog.focusWidget(), last);
+    const QRect inView(last->mapTo(scroll->viewport(), QPoint(0, 0)), last->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(inView));
+    QWidget* ok = child<QWidget>("BitBtn1");
+    EXPECT_TRUE(dialog.rect().contains(QRect(ok->mapTo(&dialog, QPoint(0, 0)), ok->size())));
+    click("BitBtn1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
