@@ -2,6 +2,7 @@
 
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -32,7 +33,12 @@ void FitToArea(QWidget* window, QSize natural, const QRect& area) {
     const int extraWidth = framed ? frame.width() - inner.width() : 0;
     const int extraHeight = framed ? frame.height() - inner.height() : TitleBarRoom;
     const QSize room(area.width() - extraWidth, area.height() - extraHeight);
-    window->setFixedSize(natural.boundedTo(room));
+    QSize size = natural.boundedTo(room);
+    // A page that scrolls up and down needs the width of its scroll bar too.
+    if (size.height() < natural.height())
+        size.setWidth(std::min(room.width(), natural.width() + window->style()->pixelMetric(
+                                                                   QStyle::PM_ScrollBarExtent)));
+    window->setFixedSize(size);
     const int left =
         std::clamp(frame.left(), area.left(),
                    std::max(area.left(), area.right() + 1 - window->width() - extraWidth));

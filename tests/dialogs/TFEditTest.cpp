@@ -558,6 +558,7 @@ TEST_F(TFEditTest, smallScreen_keepsOkAndCancelInReach) {
         const auto* scroll = d.findChild<QScrollArea*>();
         ASSERT_NE(scroll, nullptr);
         EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0); // the description below
+        EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
         type(d, "CName", "Small Screen");
         click(d, "OK");
     }));

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -241,6 +242,7 @@ TEST_F(TFconfigTest, smallScreen_keepsEveryControlInReach) {
     EXPECT_LE(dialog.frameGeometry().height(), screen.height());
     auto* scroll = dialog.findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "room for the vertical bar";
     for (int i = 0; i < 30 && dialog.focusWidget()->objectName() != QLatin1String("pp7"); ++i)
         QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
     QWidget* last = child<QWidget>("pp7");
