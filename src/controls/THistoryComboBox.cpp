@@ -2,6 +2,8 @@
 
 #include <QStandardItemModel>
 
+#include <algorithm>
+
 namespace {
 
 // The model sorts on this role, which holds the case-folded text, so that
@@ -36,11 +38,51 @@ void THistoryComboBox::setSorted(bool sorted) {
     }
 }
 
+// One entry added to a sorted list is moved to its place, found by halving;
+// only a batch is sorted as a whole. A list filled one entry at a time thus
+// costs N log N comparisons, not a sort per entry.
 void THistoryComboBox::rowsAdded(int first, int last) {
-    if (!sorted_)
+    if (!sorted_ || placing_)
         return;
     setSortKeys(first, last);
-    sortEntries();
+    if (first == last)
+        placeEntry(first);
+    else
+        sortEntries();
+}
+
+// The entries other than the one at `row` are in order. Among equal keys the
+// entry keeps its side of the others, as the stable sort would leave it.
+void THistoryComboBox::placeEntry(int row) {
+    QStandardItemModel* items = ItemModel(this);
+    if (!items || items->rowCount() < 2)
+        return;
+    const int column = modelColumn();
+    const auto keyAt = [&](int position) { // position among the other entries
+        const int at = position < row ? position : position + 1;
+        return items->item(at, column)->data(SortKeyRole).toString();
+    };
+    const QString key = items->item(row, column)->data(SortKeyRole).toString();
+    const int others = items->rowCount() - 1;
+    const auto bound = [&](bool afterEqual) {
+        int low = 0;
+        int high = others;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            const QString other = keyAt(middle);
+            if (other < key || (afterEqual && other == key))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low;
+    };
+    const int place = std::clamp(row, bound(false), bound(true));
+    if (place == row)
+        return;
+    placing_ = true;
+    items->insertRow(place, items->takeRow(row));
+    placing_ = false;
 }
 
 void THistoryComboBox::textsChanged(int first, int last, const QList<int>& roles) {

@@ -27,6 +27,7 @@ public:
 
 private:
     void rowsAdded(int first, int last);
+    void placeEntry(int row);
     void textsChanged(int first, int last, const QList<int>& roles);
     void setSortKeys(int first, int last);
     void sortEntries();
@@ -34,4 +35,5 @@ private:
     QString key_;
     int maxHistoryLength_ = 7;
     bool sorted_ = false;
+    bool placing_ = false; // moving an entry: its removal and insertion are no news
 };

@@ -37,7 +37,7 @@ void RefuseLineBreaks(QLineEdit* edit) {
     });
 }
 
-OneLineTextEdit::OneLineTextEdit(QWidget* parent) : QTextEdit(parent) {
+OneLineTextEdit::OneLineTextEdit(QWidget* parent) : TextBox(parent) {
     setAcceptRichText(false);
     setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
@@ -55,10 +55,10 @@ void OneLineTextEdit::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    QTextEdit::keyPressEvent(event);
+    TextBox::keyPressEvent(event);
 }
 
 void OneLineTextEdit::insertFromMimeData(const QMimeData* source) {
-    if (source->hasText())
+    if (HasContent(source) && source->hasText())
         insertPlainText(WithoutLineBreaks(source->text()));
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TextBox.h"
+
 #include <QString>
-#include <QTextEdit>
 
 class QLineEdit;
 
@@ -19,7 +20,7 @@ void RefuseLineBreaks(QLineEdit* edit);
 // A text box that holds one paragraph: Enter and Return are left to the
 // dialog (which presses its default button), pasted or dropped text loses its
 // line breaks, and Tab moves the focus. Long text wraps and scrolls.
-class OneLineTextEdit : public QTextEdit {
+class OneLineTextEdit : public TextBox {
     Q_OBJECT
 
 public:

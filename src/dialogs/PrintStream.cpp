@@ -157,6 +157,7 @@ void PrintStream::resetPosition() {
     x_ = 0;
     y_ = 0;
     tallest_ = 0;
+    carriedOver_ = false;
 }
 
 void PrintStream::setFont(int style, int pointSize) {
@@ -224,29 +225,45 @@ qsizetype PrintStream::fittingLength(const QString& run, int room) const {
 }
 
 void PrintStream::drawPiece(const QString& piece) {
+    const int height = fontMetrics_->height();
+    // A piece that would reach below the printable area goes to the next
+    // page; one taller than a whole page goes out at the top of its own.
+    if (y_ > 0 && y_ + height > height_)
+        breakPage();
     // A page is only put out once something is drawn on it, so a job whose
     // last line ends at the bottom of a page leaves no blank sheet behind.
     for (; devicePages_ < page_; ++devicePages_)
         printer_->newPage();
     const int width = fontMetrics_->horizontalAdvance(piece);
-    const int height = fontMetrics_->height();
     painter_->drawText(x_, y_ + fontMetrics_->ascent(), piece);
     pieces_.push_back({piece, x_, y_, page_, pointSize_, style_, width, height});
     x_ += width;
     tallest_ = std::max(tallest_, height);
+    carriedOver_ = false;
 }
 
+// Empty lines that a page break carried over are dropped: a page the stream
+// broke to starts with the next line that has writing on it.
 void PrintStream::endLine() {
     const bool written = tallest_ > 0;
+    x_ = 0;
+    if (!written && carriedOver_)
+        return;
     const int advance = written ? tallest_ + LineGap : fontMetrics_->height();
     y_ += advance;
-    x_ = 0;
     tallest_ = 0;
     const int limit = written ? height_ - 2 * advance : height_;
     if (y_ > limit)
-        newPage();
+        breakPage();
 }
 
+// A page the stream starts because the last one is full.
+void PrintStream::breakPage() {
+    newPage();
+    carriedOver_ = true;
+}
+
+// A page that the text asks for with a form feed.
 void PrintStream::newPage() {
     ++page_;
     resetPosition();

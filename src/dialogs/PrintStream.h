@@ -35,7 +35,9 @@ enum class PrintTarget { Printer, Pdf };
 // a font of their choice and end lines; the stream places each piece after the
 // previous one, breaks a piece that does not fit the rest of the line after its
 // last fitting character, advances by the tallest piece of the line plus two
-// device units and starts a new page when too little room is left.
+// device units and starts a new page when too little room is left. A piece
+// never reaches below the printable area, and empty lines carried over a page
+// break are dropped.
 // Every piece drawn is also kept in pieces(), so the layout can be checked.
 class PrintStream {
 public:
@@ -97,6 +99,7 @@ private:
     void drawPiece(const QString& piece);
     qsizetype fittingLength(const QString& run, int room) const;
     void endLine();
+    void breakPage();
     void newPage();
     void tab();
 
@@ -110,7 +113,8 @@ private:
     int pointSize_ = 12;
     int x_ = 0;
     int y_ = 0;
-    int tallest_ = 0; // tallest piece on the current line; 0 while it is empty
+    int tallest_ = 0;          // tallest piece on the current line; 0 while it is empty
+    bool carriedOver_ = false; // a page break happened and nothing is drawn since
     int page_ = 1;
     int devicePages_ = 0;
     int width_ = 0;

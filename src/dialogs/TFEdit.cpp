@@ -4,6 +4,8 @@
 
 #include "EditorFields.h"
 #include "EditorLists.h"
+#include "ScreenFit.h"
+#include "TextBox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -15,10 +17,12 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 // The kind icons live in this library's resources; a static library has to
 // register them itself, outside any namespace.
@@ -28,8 +32,8 @@ static void initKindIcons() {
 
 namespace {
 
-constexpr int ClientWidth = 620;
-constexpr int ClientHeight = 414;
+constexpr int ClientWidth = TFEdit::ClientWidth;
+constexpr int ClientHeight = TFEdit::ClientHeight;
 constexpr int KindBarHeight = 33;
 constexpr int FieldAreaHeight = 231;
 constexpr int ButtonBarHeight = 31;
@@ -138,17 +142,26 @@ TFEdit::TFEdit(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Spell Editing"));
     setFixedSize(ClientWidth, ClientHeight);
     setProperty("Tag", 0);
+    // Everything but the buttons lies on a page that scrolls when the screen
+    // is too small for the dialog; OK and Cancel stay in sight below it.
+    page_ = new QWidget;
+    page_->setObjectName(QStringLiteral("EditPage"));
+    page_->setFixedSize(ClientWidth, ButtonBarTop);
     createKindBar();
     createFieldArea();
     createDescription();
-    createButtonBar();
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(ScrollingPage(page_, this), 1);
+    column->addWidget(createButtonBar());
     BWiz->setChecked(true);
     showKind(0);
     CName->setFocus();
 }
 
 void TFEdit::createKindBar() {
-    auto* bar = new QFrame(this);
+    auto* bar = new QFrame(page_);
     bar->setObjectName(QStringLiteral("KindBar"));
     bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
     bar->setGeometry(0, 0, ClientWidth, KindBarHeight);
@@ -183,7 +196,7 @@ QPushButton* TFEdit::kindButton(QWidget* bar, const char* name, const char* capt
 }
 
 void TFEdit::createFieldArea() {
-    auto* area = new QWidget(this);
+    auto* area = new QWidget(page_);
     area->setObjectName(QStringLiteral("FieldArea"));
     area->setGeometry(0, KindBarHeight, ClientWidth, FieldAreaHeight);
     createHeading(area);
@@ -381,7 +394,7 @@ void TFEdit::createSource(QWidget* area) {
 }
 
 void TFEdit::createDescription() {
-    EDescription = new QTextEdit(this);
+    EDescription = new TextBox(page_);
     EDescription->setObjectName(QStringLiteral("EDescription"));
     EDescription->setAcceptRichText(false);
     EDescription->setTabChangesFocus(true);
@@ -392,10 +405,10 @@ void TFEdit::createDescription() {
                               ButtonBarTop - DescriptionTop);
 }
 
-void TFEdit::createButtonBar() {
+QFrame* TFEdit::createButtonBar() {
     auto* bar = new QFrame(this);
     bar->setObjectName(QStringLiteral("ButtonBar"));
-    bar->setGeometry(0, ButtonBarTop, ClientWidth, ButtonBarHeight);
+    bar->setFixedHeight(ButtonBarHeight);
     OK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), text("OK"), bar);
     OK->setObjectName(QStringLiteral("OK"));
     OK->setDefault(true);
@@ -413,4 +426,5 @@ void TFEdit::createButtonBar() {
     layout->addWidget(BitBtn1);
     connect(OK, &QPushButton::clicked, this, &TFEdit::OKClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFEdit::BitBtn1Click);
+    return bar;
 }

@@ -15,8 +15,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextEdit;
 class QToolButton;
+class TextBox;
 
 namespace spelldata {
 class SpellCollection;
@@ -33,6 +33,9 @@ class TFEdit : public QDialog {
     Q_OBJECT
 
 public:
+    static constexpr int ClientWidth = 620;
+    static constexpr int ClientHeight = 414;
+
     explicit TFEdit(QWidget* parent = nullptr);
 
     // Shows the dialog modally. With `existing`, the dialog starts from the
@@ -71,7 +74,7 @@ private:
     void createDisciplineGroup(QWidget* area);
     void createSource(QWidget* area);
     void createDescription();
-    void createButtonBar();
+    QFrame* createButtonBar();
     QPushButton* kindButton(QWidget* bar, const char* name, const char* caption, int tag);
     QLabel* kindIcon(QFrame* frame, const char* name, const char* file, const char* hint);
     QComboBox* editableCombo(QWidget* parent, const char* name, const QStringList& items);
@@ -88,11 +91,12 @@ private:
     void loadWizardFields(const spelldata::SpellRecord& record);
     void loadPsionicFields(const spelldata::SpellRecord& record);
     QString inputProblem() const;
-    spelldata::SpellRecord buildRecord() const;
+    spelldata::SpellRecord buildRecord();
     void writeWizardFields(spelldata::SpellRecord& record) const;
     void writePsionicFields(spelldata::SpellRecord& record) const;
     bool store(bool existing, spelldata::SpellCollection& spells, int slot);
 
+    QWidget* page_ = nullptr; // all but the button bar; scrolls on a small screen
     // Kind bar.
     QPushButton* BWiz = nullptr;
     QPushButton* BPri = nullptr;
@@ -135,7 +139,7 @@ private:
     QComboBox* CDis = nullptr;
     QComboBox* CSource = nullptr;
     // Description and buttons.
-    QTextEdit* EDescription = nullptr;
+    TextBox* EDescription = nullptr;
     QPushButton* OK = nullptr;
     QPushButton* BitBtn1 = nullptr;
 

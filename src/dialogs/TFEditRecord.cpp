@@ -6,7 +6,9 @@
 #include "EditorLists.h"
 #include "GuiText.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "SpellCollection.h"
+#include "TextBox.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -204,6 +206,7 @@ bool TFEdit::EditSpell(bool existing, spelldata::SpellCollection& spells, int sl
     if (existing)
         loadRecord(spells[slot]);
     CName->setFocus();
+    FitToScreen(this, QSize(ClientWidth, ClientHeight));
     exec();
     if (!accepted_ || !work_)
         return false;
@@ -214,7 +217,7 @@ void TFEdit::loadRecord(const SpellRecord& record) {
     CName->setText(FromBytes(record->Name));
     BRev->setChecked(record->Reversible != 0);
     BRevClick();
-    EDescription->setPlainText(DescriptionToText(record->Description));
+    EDescription->setDescription(record->Description);
     switch (record.kind()) {
     case SpellKind::Wizard:
         loadWizardFields(record);
@@ -259,11 +262,15 @@ void TFEdit::loadPsionicFields(const SpellRecord& record) {
     PMaint->setEditText(FromBytes(psi.MaintenanceCost));
     PPrep->setEditText(FromBytes(psi.PreparationTime));
     PPreq->setText(FromBytes(psi.Prerequisites));
-    CDis->setCurrentIndex(CDis->findText(editorlists::DisciplineFor(FromBytes(psi.School))));
+    // An empty school names no discipline (powers imported without one):
+    // the list then shows none, and OK keeps the school empty.
+    const QString school = FromBytes(psi.School);
+    CDis->setCurrentIndex(school.isEmpty() ? -1
+                                           : CDis->findText(editorlists::DisciplineFor(school)));
     PAOE->setEditText(FromBytes(psi.AreaOfEffect));
 }
 
-SpellRecord TFEdit::buildRecord() const {
+SpellRecord TFEdit::buildRecord() {
     const int tag = kindTag();
     SpellRecord record(storedKind(tag));
     if (tag == WizardTag || tag == PriestTag)
@@ -274,7 +281,7 @@ SpellRecord TFEdit::buildRecord() const {
         writePsionicFields(record);
     // An info entry (tag 3) gets the common fields only.
     record->Name = ToBytes(CName->text());
-    record->Description = TextToDescription(EDescription->toPlainText());
+    record->Description = TextToDescription(EDescription->wholeText());
     record->Source = ToBytes(CSource->currentText());
     record->Level = static_cast<SpellLevel>(CLevel->currentIndex());
     record->Reversible = BRev->isChecked() ? 1 : 0;

@@ -3,6 +3,7 @@
 #include "DisplaySettings.h"
 #include "GuiText.h"
 #include "SpellRecord.h"
+#include "TextBox.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -58,6 +59,17 @@ constexpr RowLabel Values[] = {
     {"Dura", "", ValueLeft, 102}, {"Cast", "", ValueLeft, 118}, {"Area", "", ValueLeft, 134},
     {"Save", "", ValueLeft, 150}, {"Sour", "", ValueLeft, 165},
 };
+
+// A label lays out the whole of its text, even far past the window's edge,
+// so a name of millions of characters would freeze the window. No screen
+// shows this many characters on one line: the rest gives way to an ellipsis.
+constexpr std::size_t LabelChars = 1000;
+
+QString LabelText(const std::string& bytes) {
+    if (bytes.size() <= LabelChars)
+        return FromBytes(bytes);
+    return FromBytes(bytes.substr(0, LabelChars)) + QChar(0x2026);
+}
 
 QFont timesFont(int pixels, bool bold, bool italic) {
     QFont font(QStringLiteral("Times New Roman"));
@@ -186,7 +198,7 @@ void TFInfo::createDescription() {
     descPanel_->setLineWidth(1);
     descPanel_->hide();
 
-    desc_ = new QTextEdit(descPanel_);
+    desc_ = new TextBox(descPanel_);
     desc_->setObjectName(QStringLiteral("Desc"));
     desc_->setReadOnly(true);
     desc_->setAcceptRichText(false);
@@ -244,7 +256,7 @@ void TFInfo::setLabelText(const char* name, const QString& text) {
 }
 
 void TFInfo::ShowSpell(const SpellRecord& record) {
-    setWindowTitle(FromBytes(record->Name));
+    setWindowTitle(LabelText(record->Name));
     setLabelText("Level", QString::fromStdString(spelldata::LevelLetter(record->Level)));
     QLabel* name = label("Name");
     QFont nameFont = name->font();
@@ -257,8 +269,8 @@ void TFInfo::ShowSpell(const SpellRecord& record) {
     else
         showWizardOrPriest(record);
 
-    desc_->setPlainText(DescriptionToText(record->Description));
-    showSource(FromBytes(record->Source));
+    desc_->setDescription(record->Description);
+    showSource(LabelText(record->Source));
     descPanel_->setVisible(showDesc_->isChecked());
 }
 
@@ -272,15 +284,15 @@ void TFInfo::showPsionic(const SpellRecord& record) {
     setShown({"LPreq", "PSch", "LRang", "LCast", "Ldura", "LArea", "LSave", "LComp"}, false);
     setShown({"LPreq", "Save"}, !psi.Prerequisites.empty());
 
-    setLabelText("Name", FromBytes(psi.Name));
-    setLabelText("Scho", FromBytes(psi.School));
-    setLabelText("Powe", FromBytes(psi.PowerScore));
-    setLabelText("Rang", FromBytes(psi.InitialCost));
-    setLabelText("Comp", FromBytes(psi.MaintenanceCost));
-    setLabelText("Dura", FromBytes(psi.Range));
-    setLabelText("Cast", FromBytes(psi.PreparationTime));
-    setLabelText("Area", FromBytes(psi.AreaOfEffect));
-    setLabelText("Save", FromBytes(psi.Prerequisites));
+    setLabelText("Name", LabelText(psi.Name));
+    setLabelText("Scho", LabelText(psi.School));
+    setLabelText("Powe", LabelText(psi.PowerScore));
+    setLabelText("Rang", LabelText(psi.InitialCost));
+    setLabelText("Comp", LabelText(psi.MaintenanceCost));
+    setLabelText("Dura", LabelText(psi.Range));
+    setLabelText("Cast", LabelText(psi.PreparationTime));
+    setLabelText("Area", LabelText(psi.AreaOfEffect));
+    setLabelText("Save", LabelText(psi.Prerequisites));
 }
 
 void TFInfo::showWizardOrPriest(const SpellRecord& record) {
@@ -292,15 +304,15 @@ void TFInfo::showWizardOrPriest(const SpellRecord& record) {
     setShown({"LComp", "Save", "PSch", "LRang", "LCast", "Ldura", "LArea", "LSave"}, true);
     setShown({"Powe", "LPowe", "LInit", "LMain", "LRang1", "LPrep", "LArea1", "LPreq"}, false);
 
-    setLabelText("Name", FromBytes(record->Name));
-    setLabelText("Scho", FromBytes(record->School));
-    setLabelText("PSch", priest ? FromBytes(record.pri().Sphere) : QString());
-    setLabelText("Comp", FromBytes(*record.components()));
-    setLabelText("Cast", FromBytes(*record.castingTime()));
-    setLabelText("Dura", FromBytes(*record.duration()));
-    setLabelText("Rang", FromBytes(record->Range));
-    setLabelText("Area", FromBytes(record->AreaOfEffect));
-    setLabelText("Save", FromBytes(record->SavingThrow));
+    setLabelText("Name", LabelText(record->Name));
+    setLabelText("Scho", LabelText(record->School));
+    setLabelText("PSch", priest ? LabelText(record.pri().Sphere) : QString());
+    setLabelText("Comp", LabelText(*record.components()));
+    setLabelText("Cast", LabelText(*record.castingTime()));
+    setLabelText("Dura", LabelText(*record.duration()));
+    setLabelText("Rang", LabelText(record->Range));
+    setLabelText("Area", LabelText(record->AreaOfEffect));
+    setLabelText("Save", LabelText(record->SavingThrow));
 }
 
 void TFInfo::showSource(const QString& source) {

@@ -10,8 +10,8 @@ class QFont;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QTextEdit;
 class QToolButton;
+class TextBox;
 
 namespace spelldata {
 class SpellRecord;
@@ -80,7 +80,7 @@ private:
     QWidget* clIcon_ = nullptr;
     QWidget* psioIcon_ = nullptr;
     QFrame* descPanel_ = nullptr;
-    QTextEdit* desc_ = nullptr;
+    TextBox* desc_ = nullptr;
     QFrame* panel2_ = nullptr;
     QToolButton* showDesc_ = nullptr;
     QHash<QByteArray, QLabel*> labels_;

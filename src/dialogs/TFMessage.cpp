@@ -66,10 +66,9 @@ TFMessage::TFMessage(QWidget* parent)
 }
 
 void TFMessage::ShowProgress(const QString& caption, const QString& text, bool showBar) {
-    LText->setText(text);
     setWindowTitle(caption);
     ProgBar->setVisible(showBar);
-    placeText(showBar);
+    placeText(text, showBar);
     if (isHidden())
         moveToScreenCentre();
     show();
@@ -82,12 +81,37 @@ void TFMessage::HideProgress() {
     hide();
 }
 
-void TFMessage::placeText(bool showBar) {
-    // A message taller than its room starts at the top, so that its
-    // beginning stays readable; one that fits sits in the middle.
+// The message wraps inside the window and never makes it grow. A file name
+// that would need more lines than the window has is shortened in the middle,
+// so that the start of its folder and the name itself stay readable; only
+// the part after " : " counts as the file name. Whatever still does not fit
+// starts at the top, where its beginning shows.
+void TFMessage::placeText(const QString& text, bool showBar) {
     const int room = ClientHeight - (showBar ? BarHeight : 0);
-    const bool fits = LText->heightForWidth(ClientWidth) <= room;
-    LText->setAlignment(Qt::AlignHCenter | (fits ? Qt::AlignVCenter : Qt::AlignTop));
+    const auto fits = [this, room](const QString& candidate) {
+        LText->setText(candidate);
+        return LText->heightForWidth(ClientWidth) <= room;
+    };
+    if (!fits(text)) {
+        const qsizetype separator = text.indexOf(QLatin1String(" : "));
+        const qsizetype nameStart = separator < 0 ? 0 : separator + 3;
+        const QString lead = text.left(nameStart);
+        const QString name = text.mid(nameStart);
+        const QFontMetrics metrics = LText->fontMetrics();
+        // The widest middle-elided name that fits, found by halving.
+        int shortest = 0;
+        int longest = metrics.horizontalAdvance(name);
+        while (longest - shortest > 1) {
+            const int width = (shortest + longest) / 2;
+            if (fits(lead + metrics.elidedText(name, Qt::ElideMiddle, width)))
+                shortest = width;
+            else
+                longest = width;
+        }
+        fits(lead + metrics.elidedText(name, Qt::ElideMiddle, shortest));
+    }
+    const bool fitted = LText->heightForWidth(ClientWidth) <= room;
+    LText->setAlignment(Qt::AlignHCenter | (fitted ? Qt::AlignVCenter : Qt::AlignTop));
 }
 
 void TFMessage::setInstance(TFMessage* window) {

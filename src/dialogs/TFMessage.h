@@ -27,7 +27,7 @@ public:
     static TFMessage* instance();
 
 private:
-    void placeText(bool showBar);
+    void placeText(const QString& text, bool showBar);
     void moveToScreenCentre();
 
     QLabel* LText;

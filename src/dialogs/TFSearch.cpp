@@ -4,6 +4,7 @@
 #include "Prompts.h"
 #include "TFMessage.h"
 #include "THistoryComboBox.h"
+#include "TabChain.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -98,6 +99,8 @@ void TFSearch::layOut() {
     auto* column = new QVBoxLayout(this);
     column->addLayout(grid);
     column->addWidget(GroupBox1, 1);
+    // Tab reads the rows from left to right.
+    SetTabChain({SearchStr, BitBtn1, Entire, BitBtn2, CN, CSC, CS, CD, CSS});
 }
 
 bool TFSearch::run(bool entireList) {

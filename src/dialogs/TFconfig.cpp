@@ -1,9 +1,12 @@
 #include "TFconfig.h"
 
+#include "ClickPanel.h"
 #include "DisplaySettings.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
+#include "TabChain.h"
 
 #include <QComboBox>
 #include <QFontInfo>
@@ -12,8 +15,8 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -103,6 +106,32 @@ void SelectFont(QComboBox* box, const QString& name) {
     box->setCurrentIndex(box->findText(name, Qt::MatchFixedString));
 }
 
+// The family this desktop draws `name` in.
+QString DrawnFamily(const QString& name) {
+    return QFontInfo(QFont(name)).family();
+}
+
+// Selects the family that text set in `name` is drawn in: `name` itself when
+// it is installed, otherwise the family the desktop puts in its place (such
+// as Liberation Serif for Times New Roman). A name the desktop knows nothing
+// about gets its default family, which is no stand-in for it: nothing is
+// selected then.
+void SelectDrawnFont(QComboBox* box, const QString& name) {
+    SelectFont(box, name);
+    if (box->currentIndex() >= 0)
+        return;
+    const QString drawn = DrawnFamily(name);
+    const QString fallback = DrawnFamily(QStringLiteral("Quarvine Unknown Family"));
+    if (drawn.compare(fallback, Qt::CaseInsensitive) != 0)
+        SelectFont(box, drawn);
+}
+
+// The description size in points as it is drawn: a stored 0 stands for the
+// desktop's default size.
+int DrawnDescriptionSize(const DisplaySettings& display) {
+    return QFontInfo(display.descriptionFont()).pointSize();
+}
+
 // Widths shared by the quick info and list panels, so that their labels and
 // first colour column line up.
 int LabelColumnWidth(const QFontMetrics& metrics) {
@@ -147,14 +176,39 @@ TFconfig::TFconfig(QWidget* parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TFconfig::BitBtn1Click);
+    // The panels lie on a page that scrolls when the screen is too small for
+    // the dialog; OK stays in sight below it.
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ConfigPage"));
+    auto* panels = new QVBoxLayout(page);
+    panels->setContentsMargins(0, 0, 0, 0);
+    panels->setSpacing(6);
+    panels->addWidget(createFontPanel());
+    panels->addWidget(createInfoPanel());
+    panels->addWidget(createListPanel(), 1);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(6);
-    column->addWidget(createFontPanel());
-    column->addWidget(createInfoPanel());
-    column->addWidget(createListPanel(), 1);
+    column->addWidget(ScrollingPage(page, this), 1);
     column->addWidget(BitBtn1, 0, Qt::AlignRight);
+    setTabOrderByRows();
     // The designed size, unless the desktop's font needs more room.
-    setFixedSize(sizeHint().expandedTo(QSize(ClientWidth, ClientHeight)));
+    const QMargins margins = column->contentsMargins();
+    const QSize pageSize = page->sizeHint();
+    natural_ = QSize(pageSize.width() + margins.left() + margins.right(),
+                     pageSize.height() + column->spacing() + BitBtn1->sizeHint().height() +
+                         margins.top() + margins.bottom())
+                   .expandedTo(QSize(ClientWidth, ClientHeight));
+    setFixedSize(natural_);
+}
+
+// Tab goes through the dialog as it reads: the fonts, the colour panels row
+// by row, "Default Colors" beside the list rows, and OK last.
+void TFconfig::setTabOrderByRows() {
+    QList<QWidget*> chain{SLFont, DescFont, DescSize};
+    for (QWidget* panel : colourPanels_)
+        chain << panel;
+    chain << BitBtn2 << BitBtn1;
+    SetTabChain(chain);
 }
 
 QFrame* TFconfig::createFontPanel() {
@@ -217,43 +271,36 @@ QFrame* TFconfig::createListPanel() {
     return panel;
 }
 
+// A colour panel is a button: a click, or Space or Enter while it has the
+// focus, picks its colour.
 void TFconfig::addColourPanel(QGridLayout* grid, int row, int column, const QString& name,
                               int slot) {
-    auto* panel = new QFrame(grid->parentWidget());
+    auto* panel = new ClickPanel(grid->parentWidget());
     panel->setObjectName(name);
     panel->setProperty(TagProperty, slot);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setFixedSize(PanelWidth, PanelHeight);
     panel->setAutoFillBackground(true);
-    panel->setCursor(Qt::PointingHandCursor);
-    panel->installEventFilter(this);
+    connect(panel, &ClickPanel::clicked, this, [this, panel] { P1Click(panel); });
     grid->addWidget(panel, row, column, Qt::AlignCenter);
+    colourPanels_ << panel;
 }
 
+// Every opening starts at the first control, not at OK.
 void TFconfig::showEvent(QShowEvent* event) {
     FormShow();
+    FitToScreen(this, natural_);
     QDialog::showEvent(event);
+    SLFont->setFocus();
 }
 
-bool TFconfig::eventFilter(QObject* watched, QEvent* event) {
-    // A click is a left-button release over the panel it was pressed on.
-    auto* panel = qobject_cast<QFrame*>(watched);
-    if (panel && SlotOf(panel) > 0 && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            panel->rect().contains(mouse->position().toPoint())) {
-            P1Click(panel);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
+// The boxes show the fonts as the windows draw them, so that OK stores what
+// the user saw, not a name or a 0 the desktop replaced.
 void TFconfig::FormShow() {
     const DisplaySettings& display = CurrentDisplay();
-    SelectFont(SLFont, display.ListFontName);
-    SelectFont(DescFont, display.DescFontName);
-    DescSize->setEditText(QString::number(display.DescFontSize));
+    SelectDrawnFont(SLFont, display.ListFontName);
+    SelectDrawnFont(DescFont, display.DescFontName);
+    DescSize->setEditText(QString::number(DrawnDescriptionSize(display)));
     paintPanels();
 }
 
@@ -282,7 +329,7 @@ void TFconfig::BitBtn2Click() {
         SelectFont(box, DefaultFontName);
         // Without the font itself, the family the desktop shows in its place.
         if (box->currentIndex() < 0)
-            SelectFont(box, QFontInfo(QFont(DefaultFontName)).family());
+            SelectFont(box, DrawnFamily(DefaultFontName));
     }
     DescSize->setEditText(DefaultDescSize);
     spelldata::SetDefaultColours(CurrentDisplay().colours);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 class QComboBox;
 class QFrame;
@@ -41,13 +42,13 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QFrame* createFontPanel();
     QFrame* createInfoPanel();
     QFrame* createListPanel();
     void addColourPanel(QGridLayout* grid, int row, int column, const QString& name, int slot);
+    void setTabOrderByRows();
     void paintPanels();
     void applyFonts();
 
@@ -56,4 +57,6 @@ private:
     QComboBox* DescSize = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+    QList<QWidget*> colourPanels_; // in the order they read, row by row
+    QSize natural_;                // the size the dialog has where the screen allows
 };

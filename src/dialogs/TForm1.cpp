@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "TextBox.h"
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -117,7 +119,7 @@ void TForm1::createLabels() {
 }
 
 void TForm1::createAboutText() {
-    RE = new QTextEdit(Panel1);
+    RE = new TextBox(Panel1);
     RE->setObjectName(QStringLiteral("RE"));
     RE->setGeometry(6, 180, 427, 121);
     RE->setFont(TimesFont(13, false, false));

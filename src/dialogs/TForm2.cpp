@@ -1,8 +1,10 @@
 #include "TForm2.h"
 
+#include "ClickPanel.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
+#include "TabChain.h"
 #include "TextExport.h"
 
 #include <QAction>
@@ -11,9 +13,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -40,14 +42,6 @@ const char* const ProgressTexts[3][4] = {
     {"Printing Current Spell...", "Printing Current Spell with Description...",
      "Saving Current Spell...", "Saving Current Spell with Description..."},
 };
-
-// The box shows the file's own name in lower case. The folders leading to it
-// keep their letters: on a case-sensitive file system they would otherwise
-// name folders that do not exist.
-QString LowerCaseName(const QString& path) {
-    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
-    return path.left(nameStart) + path.mid(nameStart).toLower();
-}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         const QRect& geometry) {
@@ -85,6 +79,10 @@ TForm2::TForm2(QWidget* parent)
     createPrintChoices();
     createFileRow();
     createEncodingChoice();
+    // Tab follows the dialog as it reads; hidden controls are passed over
+    // ("Print to:" and "Text:" share their place, one per mode).
+    SetTabChain({Pannel, BMin, BCurrent, BMarked, Desc, ExtraLines, ToAppend, TargetBox,
+                 TextEncoding, PreviewFirst, BitBtn1, Spellindex, BitBtn2});
     enterPrintMode();
     DescClick();
 }
@@ -92,18 +90,20 @@ TForm2::TForm2(QWidget* parent)
 TForm2::~TForm2() = default;
 
 void TForm2::createPanel() {
-    Pannel = MakeLabel(this, "Pannel", PrintCaption, QRect(8, 8, DialogWidth - 16, 41));
+    Pannel = new ClickPanel(this);
+    Pannel->setObjectName(QStringLiteral("Pannel"));
+    Pannel->setText(PrintCaption);
+    Pannel->setGeometry(8, 8, DialogWidth - 16, 41);
     Pannel->setToolTip(QStringLiteral(
         "Pressing on this pannel will toggle between Printing & Saving the list to a File."));
     Pannel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Pannel->setLineWidth(2);
     Pannel->setAlignment(Qt::AlignCenter);
-    Pannel->setCursor(Qt::PointingHandCursor);
     QFont font = Pannel->font();
     font.setPointSize(14);
     font.setBold(true);
     Pannel->setFont(font);
-    Pannel->installEventFilter(this);
+    connect(Pannel, &ClickPanel::clicked, this, &TForm2::PannelClick);
 }
 
 void TForm2::createScopeButtons() {
@@ -181,14 +181,22 @@ void TForm2::showPrintChoices(bool visible) {
     PreviewFirst->setVisible(visible);
 }
 
+void TForm2::showFileRow(bool visible) {
+    Label1->setVisible(visible);
+    Spellindex->setVisible(visible);
+    BitBtn2->setVisible(visible);
+}
+
 void TForm2::createFileRow() {
     Label1 = MakeLabel(this, "Label1", QStringLiteral("File Name:"), QRect(8, 186, 62, 22));
     Spellindex = new QLineEdit(QStringLiteral("spellindex"), this);
     Spellindex->setObjectName(QStringLiteral("Spellindex"));
     Spellindex->setGeometry(72, 185, 196, 24);
+    // The box shows the name exactly as chosen or typed, and that is the
+    // file written: on a case-sensitive file system another case would be
+    // another file.
     BitBtn2 =
         MakeButton(this, "BitBtn2", QStringLiteral("Browse"), QString(), QRect(276, 183, 76, 28));
-    connect(Spellindex, &QLineEdit::textChanged, this, &TForm2::lowerCaseFileName);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
 }
 
@@ -233,6 +241,7 @@ void TForm2::BPrintClick(const ListSource& source) {
     keepGoing_ = true;
     enterPrintMode();
     DescClick();
+    BMin->setFocus();
     exec();
 }
 
@@ -241,11 +250,14 @@ void TForm2::BSaveTextClick(const ListSource& source) {
     UpdateScopeButtons();
     enterSaveMode();
     DescClick();
+    BMin->setFocus();
     exec();
 }
 
+// The file name row lies below the print mode's height; it is hidden too, so
+// that Tab does not reach controls the user cannot see.
 void TForm2::enterPrintMode() {
-    Spellindex->hide();
+    showFileRow(false);
     Desc->setText(QStringLiteral("Print with Description"));
     Pannel->setText(PrintCaption);
     setFixedSize(DialogWidth, PrintHeight);
@@ -261,7 +273,7 @@ void TForm2::enterPrintMode() {
 void TForm2::enterSaveMode() {
     setWindowTitle(QStringLiteral("Saving..."));
     keepGoing_ = true;
-    Spellindex->show();
+    showFileRow(true);
     Spellindex->setText(IndexFileName(source_.fileBoxText));
     Desc->setText(QStringLiteral("Save with Description"));
     Pannel->setText(QStringLiteral("Save to File"));
@@ -286,39 +298,23 @@ void TForm2::DescClick() {
     ExtraLines->setVisible(Desc->isChecked());
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Pannel && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            Pannel->rect().contains(mouse->position().toPoint()))
-            PannelClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void TForm2::BitBtn1Click() {
     reject();
 }
 
+// A save dialog, so that a file that does not exist yet can be named. While
+// appending, naming a file that exists is the point: the dialog then does not
+// ask whether to replace it.
 void TForm2::BitBtn2Click() {
-    // A save dialog, so that a file that does not exist yet can be named.
-    const QString name =
-        Prompts::SaveFileName(this, QStringLiteral("Saving to file..."),
-                              QDir(source_.programDir).filePath(QStringLiteral("Spell.IND")),
-                              QStringLiteral("Index File (*.IND);;All Files (*.*)"));
+    const QString caption = QStringLiteral("Saving to file...");
+    const QString preset = QDir(source_.programDir).filePath(QStringLiteral("Spell.IND"));
+    const QString filter = QStringLiteral("Index File (*.IND);;All Files (*.*)");
+    const QString name = ToAppend->isChecked() && !PromptScript::Active()
+                             ? QFileDialog::getSaveFileName(this, caption, preset, filter, nullptr,
+                                                            QFileDialog::DontConfirmOverwrite)
+                             : Prompts::SaveFileName(this, caption, preset, filter);
     if (!name.isEmpty())
         Spellindex->setText(name);
-}
-
-void TForm2::lowerCaseFileName() {
-    const QString text = Spellindex->text();
-    const QString lowered = LowerCaseName(text);
-    if (lowered == text)
-        return;
-    const int cursor = Spellindex->cursorPosition();
-    Spellindex->setText(lowered);
-    Spellindex->setCursorPosition(cursor);
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -475,9 +471,11 @@ void TForm2::printPages(const PageWriter& pages) {
         previewPages(pages);
         return;
     }
-    showProgress();
+    // A PDF file is named first: the message stays on top and would cover
+    // the file dialog.
     if (!BeginPrintJob())
         return;
+    showProgress();
     pages(stream_);
     stream_.EndPrintJob();
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class ClickPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -76,7 +77,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Scope { List, Marked, Current };
@@ -95,10 +95,10 @@ private:
     spelldata::TextEncoding encoding() const;
     void offerTargets();
     void showPrintChoices(bool visible);
+    void showFileRow(bool visible);
     void enterPrintMode();
     void enterSaveMode();
     void FormShow();
-    void lowerCaseFileName();
 
     void runScope(Scope scope);
     void selectLines(Scope scope);
@@ -123,7 +123,7 @@ private:
     std::string outputPath() const;
     QString pdfPreset() const;
 
-    QLabel* Pannel = nullptr;
+    ClickPanel* Pannel = nullptr;
     QPushButton* BMin = nullptr;
     QPushButton* BCurrent = nullptr;
     QPushButton* BMarked = nullptr;

@@ -1,10 +1,12 @@
 #include "PrintStream.h"
 
 #include "Prompts.h"
+#include "SpellRecord.h"
 #include "TestSupport.h"
 
 #include <QPrinter>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -116,7 +118,7 @@ TEST_F(PrintStreamTest, tooWidePieceBreaksAfterTheLastCharacterThatFits) {
 }
 
 // A written line needs room for two more below it; empty lines run on to the
-// page height itself.
+// page height itself, but a piece never reaches below it.
 TEST_F(PrintStreamTest, pageBreaksAfterWrittenAndEmptyLines) {
     for (int i = 0; i < 150; ++i)
         stream.PrnWrite(0, 12, QStringLiteral("Line %1").arg(i), true);
@@ -131,18 +133,47 @@ TEST_F(PrintStreamTest, pageBreaksAfterWrittenAndEmptyLines) {
     }
     ASSERT_GE(lines.back().page, 3);
 
+    // After a form feed, empty lines run on until one more written line
+    // just fits below them; the line after that starts the next page.
     stream.PrnWrite(0, 12, QStringLiteral("\ftop"), true);
     int y = advance;
-    while (y + FontHeight(0, 12) <= stream.pageHeight()) {
+    while (y + 2 * FontHeight(0, 12) <= stream.pageHeight()) {
         stream.PrnWrite(0, 12, QString(), true);
         y += FontHeight(0, 12);
     }
     stream.PrnWrite(0, 12, QStringLiteral("bottom"), true);
     stream.PrnWrite(0, 12, QStringLiteral("next page"), true);
     EXPECT_EQ(Piece(QStringLiteral("bottom")).y, y);
+    EXPECT_EQ(Piece(QStringLiteral("bottom")).page, Piece(QStringLiteral("top")).page);
     EXPECT_EQ(Piece(QStringLiteral("next page")).page, Piece(QStringLiteral("bottom")).page + 1);
+    EXPECT_EQ(Piece(QStringLiteral("next page")).y, 0);
     stream.EndPrintJob();
     EXPECT_EQ(stream.pageCount(), lines.back().page + 2);
+}
+
+// Whole spells of many lengths, each followed by a different number of empty
+// lines, meet the page bottom at every kind of line: every piece lies inside
+// the printable area, and a page the stream broke to starts with writing,
+// not with empty lines carried over.
+TEST_F(PrintStreamTest, piecesStayInsideThePageAndCarriedEmptyLinesAreDropped) {
+    for (int i = 0; i < 120; ++i) {
+        spelldata::SpellRecord spell = testsupport::FullWizard("Probe " + std::to_string(i));
+        spell->Description.clear();
+        for (int line = 0; line < i % 9; ++line)
+            spell->Description += "A line of the description.\r\n";
+        PrintSpell(stream, spell, 1 + (i * 7) % 13);
+    }
+    stream.EndPrintJob();
+    ASSERT_GE(stream.pageCount(), 10);
+    int page = 0;
+    for (const PrintedPiece& piece : stream.pieces()) {
+        SCOPED_TRACE(piece.text.toStdString());
+        EXPECT_LE(piece.y + piece.height, stream.pageHeight()) << "page " << piece.page;
+        if (piece.page != page) {
+            EXPECT_EQ(piece.y, 0) << "first piece of page " << piece.page;
+        }
+        page = piece.page;
+    }
 }
 
 TEST_F(PrintStreamTest, tabsStopEveryEightAverageWidthsAndFormFeedsStartAPage) {

@@ -1,6 +1,7 @@
 #include "TFEdit.h"
 
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "SpellCollection.h"
 #include "TestSupport.h"
 
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -17,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 using spelldata::SpellKind;
@@ -385,7 +389,7 @@ TEST_F(TFEditTest, disciplineSelection_firstMatchingFragmentWins) {
         {"Telepathy", "Telepathy"},
         {"Metapsionics", "Metapsionics"},
         {"Clairsentience", "Clairsentience"},
-        {"", "Clairsentience"},
+        {"", ""}, // no discipline shown, none stored
         {"TELEPATHY", "Clairsentience"},
         {"holism, kinesis", "Psychometabolism"},
         {"portal kinesis", "Psychokinesis"},
@@ -453,6 +457,18 @@ TEST_F(TFEditTest, info_editingKeepsEntriesAndPowersAsTheyAre) {
     }));
     EXPECT_EQ(spells[0], info);
     EXPECT_EQ(spells[1], infoPower);
+}
+
+// A description of many lines arrives in the box in steps; OK pressed at once
+// still stores all of it.
+TEST_F(TFEditTest, longDescription_isStoredWholeByAnImmediateOk) {
+    SpellRecord spell = testsupport::FullWizard();
+    spell->Description.clear();
+    for (int i = 0; spell->Description.size() < (256u << 10); ++i)
+        spell->Description += "Line " + std::to_string(i) + " of the description.\r\n";
+    spells.Append(spell);
+    EXPECT_TRUE(edit(true, 0, [](TFEdit& d) { click(d, "OK"); }));
+    EXPECT_EQ(spells[0]->Description, spell->Description);
 }
 
 TEST_F(TFEditTest, cancelEscapeAndCloseBox_leaveTheSlotUntouched) {
@@ -525,3 +541,26 @@ TEST_F(TFEditTest, editSpell_refusesAFullCollectionAndBadSlots) {
 }
 
 } // namespace
+
+// On a screen with little room (1366 x 768 at 200% leaves about 683 x 350
+// under a panel) the editor fits it: OK and Cancel stay in sight and work,
+// and the rest scrolls.
+TEST_F(TFEditTest, smallScreen_keepsOkAndCancelInReach) {
+    const QRect screen(0, 0, 683, 350);
+    EXPECT_TRUE(edit(false, 0, [&](TFEdit& d) {
+        FitToArea(&d, QSize(620, 414), screen);
+        EXPECT_LE(d.frameGeometry().height(), screen.height());
+        for (const char* name : {"OK", "BitBtn1"}) {
+            auto* button = child<QWidget>(d, name);
+            const QRect shown(button->mapTo(&d, QPoint(0, 0)), button->size());
+            EXPECT_TRUE(d.rect().contains(shown)) << name;
+        }
+        const auto* scroll = d.findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0); // the description below
+        EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+        type(d, "CName", "Small Screen");
+        click(d, "OK");
+    }));
+    EXPECT_EQ(spells[0]->Name, "Small Screen");
+}

@@ -6,10 +6,13 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -224,3 +227,37 @@ TEST_F(TFInfoTest, closingQuickInfoDestroysIt_closingQuickViewMinimisesIt) {
 }
 
 } // namespace
+
+// Records far beyond any real spell: a 64 MiB name, other fields of a few
+// MiB and a description of 1 MiB in short lines. The window shows at once,
+// the labels cut short; the description arrives whole while the window
+// stays usable.
+TEST_F(TFInfoTest, extremeSizes_showAtOnceAndTheDescriptionArrivesWhole) {
+    SpellRecord huge = testsupport::FullWizard();
+    huge->Name = std::string(64u << 20, 'N');
+    huge->School = std::string(4u << 20, 'S');
+    huge->Source = std::string(4u << 20, 'O');
+    const std::string line = "A line of a very long description.\r\n";
+    std::string description;
+    while (description.size() + line.size() <= (1u << 20))
+        description += line;
+    huge->Description = description + "end";
+    TFInfo* window = open(1);
+    QElapsedTimer clock;
+    clock.start();
+    window->ShowSpell(huge);
+    QApplication::processEvents();
+    // About 80 ms here; the bound leaves room for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 250);
+    EXPECT_TRUE(text(window, "Name").startsWith(QStringLiteral("NNNN")));
+    EXPECT_TRUE(text(window, "Name").endsWith(QChar(0x2026)));
+    EXPECT_LT(text(window, "Name").size(), 2000);
+    EXPECT_LT(window->windowTitle().size(), 2000);
+    EXPECT_LT(text(window, "Sour").size(), 2000);
+
+    const QTextDocument* desc = child<QTextEdit>(window, "Desc")->document();
+    const int lines = static_cast<int>(description.size() / line.size()) + 1;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desc->blockCount() == lines; }, 10000));
+    EXPECT_EQ(desc->lastBlock().text(), QStringLiteral("end"));
+    EXPECT_EQ(desc->firstBlock().text(), QStringLiteral("A line of a very long description."));
+}

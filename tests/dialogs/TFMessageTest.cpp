@@ -14,7 +14,8 @@ QProgressBar* Bar(TFMessage& window) {
     return window.findChild<QProgressBar*>(QStringLiteral("ProgBar"));
 }
 
-const QString LongPath = QStringLiteral("/home/player/campaigns/northern-realms/spells/complete");
+const QString LongPath =
+    QStringLiteral("/home/player/campaigns/northern-realms/spells/archive/complete-collection.dat");
 
 } // namespace
 
@@ -43,15 +44,28 @@ TEST(TFMessage, showSetsTextCaptionAndBarAndTheTextFillsWhatTheBarLeaves) {
     EXPECT_TRUE(window.isHidden());
 }
 
-TEST(TFMessage, longMessageWrapsInsideTheWindowWithoutGrowingIt) {
+// A long message wraps; a file name that would take more lines than the
+// window has is shortened in the middle, keeping its start and its name.
+TEST(TFMessage, longMessageWrapsAndALongFileNameIsShortenedInTheMiddle) {
     TFMessage window;
-    window.ShowProgress(QString(), QStringLiteral("Opening Data File : ") + LongPath, false);
     QLabel* text = Text(window);
-    EXPECT_EQ(window.size(), QSize(291, 46));
-    EXPECT_EQ(text->width(), 291);
-    EXPECT_GT(text->heightForWidth(291), 2 * text->fontMetrics().height() - 1);
-    // Too tall for the window: it starts at the top, where its beginning shows.
-    EXPECT_TRUE(text->alignment().testFlag(Qt::AlignTop));
+    const QString wraps = QStringLiteral("Saving List to Text File with Description...");
+    window.ShowProgress(QString(), wraps, false);
+    EXPECT_EQ(text->text(), wraps);
+    EXPECT_GT(text->heightForWidth(291), text->fontMetrics().height());
+
+    for (bool bar : {false, true}) {
+        SCOPED_TRACE(bar ? "with bar" : "without bar");
+        window.ShowProgress(QString(), QStringLiteral("Opening Data File : ") + LongPath, bar);
+        EXPECT_EQ(window.size(), QSize(291, 46));
+        EXPECT_EQ(text->width(), 291);
+        EXPECT_LE(text->heightForWidth(291), text->height());
+        EXPECT_TRUE(text->text().startsWith(QStringLiteral("Opening Data File : /home/")));
+        // One line is left beside the bar, two without it.
+        EXPECT_TRUE(text->text().endsWith(bar ? QStringLiteral(".dat")
+                                              : QStringLiteral("complete-collection.dat")));
+        EXPECT_TRUE(text->text().contains(QChar(0x2026))) << text->text().toStdString();
+    }
 
     window.ShowProgress(QString(), QStringLiteral("Sorting Spell List"), false);
     EXPECT_TRUE(text->alignment().testFlag(Qt::AlignVCenter));

@@ -1,5 +1,6 @@
 #include "TFSearch.h"
 
+#include "KeyboardSupport.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
@@ -261,4 +262,18 @@ TEST_F(TFSearchTest, historyKeepsTheMostRecentTwentyStrings) {
     EXPECT_TRUE(history().contains("word03"));
     EXPECT_FALSE(history().contains("word04"));
     EXPECT_EQ(history().size(), 20);
+}
+
+// Tab reads the rows from left to right, starting at the search string, and
+// Space on a focused box changes it.
+TEST_F(TFSearchTest, tabGoesThroughTheRowsInReadingOrder) {
+    open(true, [this] {
+        ASSERT_TRUE(ActivateForKeys(dialog));
+        EXPECT_EQ(TabCycle(dialog), "SearchStr BitBtn1 Entire BitBtn2 CN CSC CS CD CSS");
+        for (int i = 0; i < 20 && dialog.focusWidget()->objectName() != QLatin1String("CD"); ++i)
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
+        EXPECT_FALSE(child<QCheckBox>("CD")->isChecked());
+        dialog.reject();
+    });
 }

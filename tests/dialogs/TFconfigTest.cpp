@@ -1,7 +1,9 @@
 #include "TFconfig.h"
 
 #include "DisplaySettings.h"
+#include "KeyboardSupport.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "Settings.h"
 #include "TFontComboBox.h"
 
@@ -10,6 +12,8 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -92,6 +96,27 @@ TEST_F(TFconfigTest, openingLoadsTheSettingsIntoTheControls) {
     EXPECT_EQ(fontBox("SLFont")->currentText(), fontB) << "names compare without case";
     EXPECT_EQ(fontBox("DescFont")->currentIndex(), -1);
     EXPECT_EQ(sizeBox()->currentText(), "11");
+}
+
+// A family the desktop only stands in for, and the default size 0: the boxes
+// show the family and size the windows draw, and OK stores exactly that.
+TEST_F(TFconfigTest, openingShowsTheFontAsDrawnAndOkStoresWhatIsShown) {
+    const QString drawn = QFontInfo(QFont(TimesNewRoman)).family();
+    if (fontBox("SLFont")->findText(TimesNewRoman) >= 0 || drawn == QFontInfo(QFont()).family())
+        GTEST_SKIP() << "Times New Roman is installed here, or has no stand-in";
+    CurrentDisplay().ListFontName = TimesNewRoman;
+    CurrentDisplay().DescFontName = TimesNewRoman;
+    CurrentDisplay().DescFontSize = 0;
+    const int drawnSize = QFontInfo(CurrentDisplay().descriptionFont()).pointSize();
+    ASSERT_GT(drawnSize, 0);
+    dialog.show();
+    EXPECT_EQ(fontBox("SLFont")->currentText(), drawn);
+    EXPECT_EQ(fontBox("DescFont")->currentText(), drawn);
+    EXPECT_EQ(sizeBox()->currentText(), QString::number(drawnSize));
+    click("BitBtn1");
+    EXPECT_EQ(CurrentDisplay().ListFontName, drawn);
+    EXPECT_EQ(CurrentDisplay().DescFontName, drawn);
+    EXPECT_EQ(CurrentDisplay().DescFontSize, drawnSize);
 }
 
 TEST_F(TFconfigTest, pickedColourGoesIntoItsSlotAtOnceAndStaysAfterTheCloseBox) {
@@ -185,4 +210,47 @@ TEST_F(TFconfigTest, okKeepsASizeOrFontThatTheBoxesCannotGive) {
     sizeBox()->lineEdit()->clear();
     QTest::keyClicks(sizeBox()->lineEdit(), "1x4");
     EXPECT_EQ(sizeBox()->currentText(), "14");
+}
+
+// Tab reads the dialog row by row with OK last, and every colour panel can be
+// changed from the keyboard.
+TEST_F(TFconfigTest, keyboardReachesEveryControlInReadingOrder) {
+    ASSERT_TRUE(ActivateForKeys(dialog));
+    EXPECT_EQ(TabCycle(dialog), "SLFont DescFont DescSize P1 Pa1 P2 Pa2 P3 Pa3 P4 Pa4 P5 Pa5 P6 "
+                                "Pa6 Pp1 pp2 pp3 pp4 pp5 pp6 pp7 BitBtn2 BitBtn1");
+
+    // Space on the focused panel picks its colour; so does Enter.
+    for (int i = 0; i < 30 && dialog.focusWidget()->objectName() != QLatin1String("Pa3"); ++i)
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    PromptScript::Colour(QColor(1, 2, 3));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(CurrentDisplay().colours[8], ValueFromColour(QColor(1, 2, 3)));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    PromptScript::Colour(QColor(4, 5, 6));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(CurrentDisplay().colours[4], ValueFromColour(QColor(4, 5, 6)));
+    EXPECT_TRUE(dialog.isVisible()) << "Enter on a panel is not OK";
+    dialog.reject();
+}
+
+// On a screen with little room the dialog fits it; Tab still reaches the
+// last colour panel, scrolled into view, and OK stays in sight.
+TEST_F(TFconfigTest, smallScreen_keepsEveryControlInReach) {
+    ASSERT_TRUE(ActivateForKeys(dialog));
+    const QRect screen(0, 0, 683, 350);
+    FitToArea(&dialog, dialog.size(), screen);
+    EXPECT_LE(dialog.frameGeometry().height(), screen.height());
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "room for the vertical bar";
+    for (int i = 0; i < 30 && dialog.focusWidget()->objectName() != QLatin1String("pp7"); ++i)
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    QWidget* last = child<QWidget>("pp7");
+    ASSERT_EQ(dialog.focusWidget(), last);
+    const QRect inView(last->mapTo(scroll->viewport(), QPoint(0, 0)), last->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(inView));
+    QWidget* ok = child<QWidget>("BitBtn1");
+    EXPECT_TRUE(dialog.rect().contains(QRect(ok->mapTo(&dialog, QPoint(0, 0)), ok->size())));
+    click("BitBtn1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

@@ -1,5 +1,6 @@
 #include "TForm2.h"
 
+#include "KeyboardSupport.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
@@ -7,11 +8,14 @@
 #include "TextExport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -129,6 +133,36 @@ protected:
         return lines;
     }
 
+    // Answers the real file dialogs (scripted prompts go off) with `path` in
+    // the file name box and Enter, as a user does. Message boxes are
+    // noted and refused; a file dialog still open after that is cancelled.
+    void TypeIntoFileDialogs(const QString& path) {
+        PromptScript::Stop();
+        QObject::connect(&typist, &QTimer::timeout, &form, [this, path] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                questions << box->text();
+                box->reject();
+                return;
+            }
+            auto* files = qobject_cast<QFileDialog*>(modal);
+            if (!files || !files->isVisible())
+                return;
+            progressOverFileDialog = progressOverFileDialog || progress.isVisible();
+            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name || name->text() == path) {
+                files->reject();
+                return;
+            }
+            // Set rather than typed: the name completer's list would take
+            // the Return meant for the dialog.
+            name->setFocus();
+            name->setText(path);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        typist.start(50);
+    }
+
     std::string ListBytes(const std::vector<int>& lineSlots) const {
         std::vector<const spelldata::SpellRecord*> records;
         for (int slot : lineSlots)
@@ -143,13 +177,16 @@ protected:
     }
 
     testsupport::TempDir dir;
-    const std::string output = dir.file("spells.ind"); // from Spells.dat, lower-cased
+    const std::string output = dir.file("Spells.Ind"); // from Spells.dat
     spelldata::SpellCollection spells;
     ListSource source;
     TFMessage progress;
     TForm2 form;
     QTimer watchdog;
     bool previewSeen = false;
+    QTimer typist;
+    QStringList questions;
+    bool progressOverFileDialog = false;
 };
 
 bool NoDefaultPrinter() {
@@ -266,7 +303,7 @@ TEST_F(TForm2Test, fileThatCannotBeCreatedShowsTheErrorOnceAndStops) {
     EXPECT_EQ(PromptScript::LastIcon(), Prompts::Icon::Error);
 }
 
-TEST_F(TForm2Test, defaultFileNameAndItsLowerCaseBox) {
+TEST_F(TForm2Test, defaultFileNameAndTheBoxKeepingTheLettersTyped) {
     EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("spells.dat")), QStringLiteral("spells.Ind"));
     EXPECT_EQ(TForm2::IndexFileName(QString()), QStringLiteral(".Ind"));
     EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("spells")), QStringLiteral("spells.Ind"));
@@ -277,17 +314,38 @@ TEST_F(TForm2Test, defaultFileNameAndItsLowerCaseBox) {
     EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("C:\\A.B\\SPELLS")),
               QStringLiteral("C:\\A.B\\SPELLS.Ind"));
 
-    source.fileBoxText = QStringLiteral("/Data/Dir/MySpells.DAT");
+    // The box shows and writes the name with the letters typed.
     Open(true, [&] {
         QLineEdit* box = Child<QLineEdit>("Spellindex");
         EXPECT_TRUE(box->isVisible());
-        EXPECT_EQ(box->text(), QStringLiteral("/Data/Dir/myspells.ind"));
+        EXPECT_EQ(box->font().capitalization(), QFont::MixedCase);
+        EXPECT_EQ(box->text(), QString::fromStdString(output));
         box->clear();
         QTest::keyClicks(box, QStringLiteral("Out.TXT"));
-        EXPECT_EQ(box->text(), QStringLiteral("out.txt"));
-        Click("BitBtn1");
+        EXPECT_EQ(box->text(), QStringLiteral("Out.TXT"));
+        Click("BMin");
     });
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Out.TXT")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+}
+
+// Browse while appending: the user names a file that exists, is not asked
+// whether to replace it, and the spells are added to that very file.
+TEST_F(TForm2Test, browseToAppendKeepsTheChosenNameAndDoesNotOfferToReplace) {
+    const std::string chosen = dir.file("MyList.TXT");
+    WriteBytes(chosen, "kept\r\n");
+    TypeIntoFileDialogs(QString::fromStdString(chosen));
+    Open(true, [&] {
+        QTest::mouseClick(Child<QCheckBox>("ToAppend"), Qt::LeftButton);
+        SetDesc(false);
+        Click("BitBtn2");
+        EXPECT_EQ(Child<QLineEdit>("Spellindex")->text(), QString::fromStdString(chosen));
+        Click("BCurrent");
+    });
+    typist.stop();
+    EXPECT_TRUE(questions.isEmpty()) << questions.join(QStringLiteral("; ")).toStdString();
+    EXPECT_EQ(ReadBytes(chosen), "kept\r\n" + ListBytes({0}));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("mylist.txt")));
 }
 
 TEST_F(TForm2Test, scopeButtonsFollowTheListAndItsMarks) {
@@ -435,7 +493,7 @@ TEST_F(TForm2Test, printerThatCannotBePreparedEndsTheCommand) {
     ChoosePdf();
     PromptScript::FileName(QString()); // the PDF dialog cancelled
     Open(false, [&] { Click("BMarked"); });
-    EXPECT_EQ(Progress(), QStringLiteral("Printing Marked List..."));
+    EXPECT_TRUE(Progress().isEmpty()); // nothing is printed, so nothing said
     EXPECT_TRUE(PromptScript::Messages().isEmpty());
 
     PromptScript::FileName(QString::fromStdString(dir.file("no-such-folder/out.pdf")));
@@ -499,6 +557,23 @@ TEST_F(TForm2Test, choosingPdfAsksForTheFileNameAndWritesThePdf) {
     ASSERT_EQ(form.printStream().pieces().size(), 3u);
     EXPECT_EQ(form.printStream().pieces()[1].text, QStringLiteral("Cinder Lattice"));
     EXPECT_EQ(PdfPageCount(pdf), 1);
+}
+
+// The PDF file is named before the progress message comes up: the message
+// stays on top and would cover the file dialog.
+TEST_F(TForm2Test, pdfFileIsNamedBeforeTheProgressMessageShows) {
+    const QString pdf = QString::fromStdString(dir.file("Named.pdf"));
+    TypeIntoFileDialogs(pdf);
+    Open(false, [&] {
+        ChoosePdf();
+        SetDesc(true);
+        Click("BMin");
+    });
+    typist.stop();
+    EXPECT_FALSE(progressOverFileDialog);
+    EXPECT_EQ(Progress(), QStringLiteral("Printing List with Description..."));
+    EXPECT_EQ(form.printStream().pdfFileName(), pdf);
+    EXPECT_GT(PdfPageCount(pdf.toStdString()), 0);
 }
 
 // The preview asks for nothing (an unscripted file prompt fails the test) and
@@ -612,4 +687,30 @@ TEST_F(TForm2Test, previewKeepsEveryPagePortrait) {
     EXPECT_GT(portraitWidth, 0);
     EXPECT_EQ(form.printStream().pageWidth(), portraitWidth);
     EXPECT_LT(form.printStream().pageWidth(), form.printStream().pageHeight());
+}
+
+// Tab follows the dialog as it reads and passes over what is hidden: in print
+// mode the file name row lies below the dialog's edge. Space on the panel
+// switches the mode.
+TEST_F(TForm2Test, keyboardFollowsTheVisibleControlsInReadingOrder) {
+    Open(false, [&] {
+        ASSERT_TRUE(ActivateForKeys(form));
+        SetDesc(false);
+        EXPECT_EQ(TabCycle(form),
+                  "BMin BCurrent BMarked Desc PrintTarget PreviewFirst BitBtn1 Pannel");
+        const auto tabTo = [&](const char* name) {
+            for (int i = 0; i < 20 && form.focusWidget()->objectName() != QLatin1String(name); ++i)
+                QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+        };
+        tabTo("Desc");
+        QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+        EXPECT_TRUE(Child<QCheckBox>("Desc")->isChecked());
+        tabTo("Pannel");
+        QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+        EXPECT_FALSE(form.PrintMode());
+        EXPECT_EQ(
+            TabCycle(form),
+            "Pannel BMin BCurrent BMarked Desc ExtraLines ToAppend BitBtn1 Spellindex BitBtn2");
+        Click("BitBtn1");
+    });
 }
