@@ -155,12 +155,30 @@ void readSpellBooks(const QJsonValue& value, TBasic& spell, const std::string& a
     }
 }
 
+// What a data file set could not keep: a line break in a one-line field, or a
+// description line that would read as the end of the description.
+void checkStorable(const char* key, const std::string& value, const std::string& at) {
+    if (std::string_view(key) != "description") {
+        if (value.find_first_of("\r\n") != std::string::npos)
+            refuse(at, "holds a line break; a data file keeps this field on one line");
+        return;
+    }
+    for (std::size_t line = 0; line != std::string::npos;) {
+        if (value.compare(line, 3, "#9#") == 0)
+            refuse(at, "has a line beginning with #9#, which would end it early in a data file");
+        line = value.find_first_of("\r\n", line);
+        if (line != std::string::npos)
+            ++line;
+    }
+}
+
 SpellRecord readSpell(const QJsonObject& spell, const std::string& at) {
     SpellRecord record(kindOf(member(spell, "kind", at), child(at, "kind")));
     std::set<QString> known = {"kind", "level", "reversible", "books"};
     ForEachTextField(record, [&](const char* key, const char*, std::string& value) {
         known.insert(QLatin1String(key));
         value = bytes(member(spell, key, at), child(at, key));
+        checkStorable(key, value, child(at, key));
     });
     onlyKnownKeys(spell, known, at);
     record->Level = static_cast<SpellLevel>(

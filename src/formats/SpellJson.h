@@ -27,7 +27,9 @@ std::string SpellsToJson(const std::vector<const spelldata::SpellRecord*>& spell
 // as they were and the message names `name` and the place: the parser's byte
 // offset (with line and column) for text that is not JSON, the path of the
 // value ("spells[2].level") for JSON that is not a spell export of this
-// version, or a value that cannot be stored (a character Windows-1252 lacks).
+// version, or a value that a data file set cannot keep (a character
+// Windows-1252 lacks, a line break in a one-line field, a description line
+// beginning with the data file's end marker "#9#").
 spelldata::Status SpellsFromJson(std::string_view json, const std::string& name,
                                  spelldata::SpellCollection& spells, spelldata::BookList& books);
 

@@ -28,8 +28,9 @@ std::string everyByte() {
     return bytes;
 }
 
-// All three kinds, an Info entry, a level above 13, every byte value, and
-// books with members, copies without membership and membership without copies.
+// All three kinds, an Info entry, a level above 13, every byte a data file
+// can hold, and books with members, copies without membership and membership
+// without copies.
 struct Collection {
     SpellCollection spells;
     BookList books = InitialBookList();
@@ -49,7 +50,8 @@ struct Collection {
         SpellRecord bytes = testsupport::FullWizard("Every Byte");
         bytes->Level = 200;
         bytes->Description = everyByte();
-        bytes->Source = everyByte();
+        bytes->Source = everyByte(); // a one-line field: all but the line breaks
+        std::erase_if(bytes->Source, [](char c) { return c == '\r' || c == '\n'; });
         bytes->BookSet.set(0, true);
         bytes->BookCounts[2] = 7; // copies in a book it is no member of
         bytes->BookSet.set(154, true);
@@ -163,6 +165,10 @@ TEST(SpellJson, MalformedOrForeignFilesAreRefusedWithTheirPlaceAndChangeNothing)
          "in.json: spells[0]: \"sphere\" is not a field of a wizard spell"},
         {edited(firstSpell("name", QString::fromUtf8("Gl\u00E4ss \u03A9"))),
          "in.json: spells[0].name: holds \"\u03A9\", which the spell files' character set"},
+        {edited(firstSpell("range", "30 yards\nor more")),
+         "in.json: spells[0].range: holds a line break; a data file keeps this field on one line"},
+        {edited(firstSpell("description", "Fine.\r\n#9# not")),
+         "in.json: spells[0].description: has a line beginning with #9#"},
         {edited(firstSpell("books", QJsonArray{QJsonObject{{"number", 256}}})),
          "in.json: spells[0].books[0].number: must be a whole number from 0 to 255"},
         {edited(firstSpell(
