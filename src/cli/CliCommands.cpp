@@ -3,9 +3,11 @@
 #include "CliOptions.h"
 #include "DataFile.h"
 #include "Encoding.h"
+#include "ExportFormat.h"
 #include "Filter.h"
 #include "ListCollator.h"
 #include "Search.h"
+#include "SpellJson.h"
 #include "TextExport.h"
 #include "TextImport.h"
 
@@ -22,8 +24,10 @@ constexpr const char* kUsage =
     "Usage: quarvine-cli COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  import SPELLS.TXT BASE   convert a text spell file to the data file set BASE\n"
-    "  export BASE OUT.TXT      write the collection as text, as the save-as-text does\n"
+    "  import SPELLS.TXT BASE   convert a text spell file (or a JSON export) to the data\n"
+    "                           file set BASE\n"
+    "  export BASE OUT.TXT      write the collection as text, as the save-as-text does,\n"
+    "                           or with --format as JSON, CSV or Markdown\n"
     "  info BASE                count spells by kind and level, and list the books\n"
     "  list BASE                print the spells in list order, one list line each\n"
     "  search BASE STRING       print the names of the spells that contain STRING\n"
@@ -87,9 +91,25 @@ void warnEachLine(const Io& io, const std::string& lines) {
     }
 }
 
+// A JSON export back to a data file set, with its books; a file that is not
+// one is refused and BASE is left alone.
+int importJson(const CliOptions& o, const Io& io) {
+    SpellCollection spells;
+    BookList books;
+    if (Status s = formats::ReadSpellsJson(o.positional[0], spells, books); !s)
+        return fileError(io, s.message);
+    if (Status s = WriteDataFile(spells, books, baseOf(o.positional[1])); !s)
+        return fileError(io, s.message);
+    io.out << "Imported " << spells.Count() << " spells into " << baseOf(o.positional[1])
+           << ".Dat\n";
+    return ExitOk;
+}
+
 int runImport(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 2)
         return usageError(io, "import needs SPELLS.TXT and BASE");
+    if (formats::IsJsonPath(o.positional[0]))
+        return importJson(o, io);
     SpellCollection spells;
     const ImportReport report = ImportSpellText(o.positional[0], spells);
     if (!report.status)
@@ -108,9 +128,33 @@ int runImport(const CliOptions& o, const Io& io) {
     return ExitOk;
 }
 
+// Every spell, in slot order, as JSON, CSV or Markdown.
+int exportOpenFormat(const CliOptions& o, const Io& io, formats::ExportFormat format) {
+    if (o.has("--list") || o.has("--append") || o.has("--utf8") || o.value("--extra-lines"))
+        return usageError(io, "--list, --append, --utf8 and --extra-lines belong to the text "
+                              "format, not to --format " +
+                                  *o.value("--format"));
+    SpellCollection spells;
+    BookList books;
+    if (!load(io, o.positional[0], spells, books))
+        return ExitBadFile;
+    std::vector<const SpellRecord*> records;
+    for (const SpellRecord& r : spells)
+        records.push_back(&r);
+    if (Status s = formats::WriteExport(o.positional[1], format, records, books); !s)
+        return fileError(io, s.message);
+    return ExitOk;
+}
+
 int runExport(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 2)
         return usageError(io, "export needs BASE and OUT.TXT");
+    if (const auto name = o.value("--format"); name && *name != "text") {
+        const auto format = formats::ExportFormatNamed(*name);
+        if (!format)
+            return usageError(io, "--format takes text, json, csv or md");
+        return exportOpenFormat(o, io, *format);
+    }
     int extraLines = 2;
     if (const auto n = o.value("--extra-lines")) {
         try {
@@ -300,18 +344,25 @@ const std::map<std::string, Command>& commands() {
           "(BASE.Dat, BASE.SBK with the initial book list: the full-list entry and\n"
           "154 free book positions, BASE.SBN). A file that holds no spell is refused\n"
           "and BASE is left as it was. Lines that belong to no spell are named on\n"
-          "standard error.\n"}},
+          "standard error.\n"
+          "A file whose name ends in .json is read as a JSON export (export --format json)\n"
+          "and written with its books and copies. A file that is not JSON, or not such an\n"
+          "export, is refused with the place of the fault and BASE is left as it was.\n"}},
         {"export",
          {runExport,
-          {"--extra-lines"},
+          {"--extra-lines", "--format"},
           {"--list", "--append", "--utf8"},
           "Usage: quarvine-cli export BASE OUT.TXT [--list] [--append] [--utf8]\n"
           "                           [--extra-lines N]\n"
+          "       quarvine-cli export BASE OUT --format json|csv|md\n"
           "Writes every spell, in slot order, as whole spells in the text spell format\n"
           "followed by N empty lines (1 to 66, default 2), or with --list as the saved list.\n"
           "--append adds to OUT.TXT instead of replacing it.\n"
           "--utf8 writes UTF-8 (with a byte-order mark, separators of U+2500) instead of\n"
-          "the DOS bytes; import reads either.\n"}},
+          "the DOS bytes; import reads either.\n"
+          "--format json, csv or md writes every spell as JSON (with the books; import\n"
+          "reads it back), CSV or Markdown, in UTF-8 (docs/FORMATS.md); --format text is\n"
+          "the text spell format above.\n"}},
         {"info",
          {runInfo,
           {},

@@ -78,11 +78,11 @@ QString OpenFileName(QWidget* parent, const QString& caption, const QString& fol
 }
 
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
-                     const QString& filter) {
+                     const QString& filter, QString* selectedFilter) {
     if (script().active)
         return nextScripted(script().fileNames, QStringLiteral("save dialog: ") + caption)
             .value_or(QString());
-    return QFileDialog::getSaveFileName(parent, caption, preset, filter);
+    return QFileDialog::getSaveFileName(parent, caption, preset, filter, selectedFilter);
 }
 
 bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text) {

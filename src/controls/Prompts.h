@@ -20,11 +20,13 @@ enum class Icon { Error, Question };
 QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon icon,
                                     QMessageBox::StandardButtons buttons);
 
-// The common file dialogs; an empty string when cancelled.
+// The common file dialogs; an empty string when cancelled. `selectedFilter`,
+// when given, receives the filter the user chose (scripted answers leave it
+// as it was).
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter);
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
-                     const QString& filter);
+                     const QString& filter, QString* selectedFilter = nullptr);
 
 // The input box; false when cancelled.
 bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text);

@@ -222,6 +222,7 @@ void TMain::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("ImportFile"));
     file->addActions({MOpenData, MSaveData, MPrint, MImportText, MSaveText});
+    addExportCommand(file);
     file->addSeparator();
     file->addAction(Exit1);
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));

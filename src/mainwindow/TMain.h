@@ -12,6 +12,7 @@ class QAction;
 class QMimeData;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QProgressBar;
 class QToolButton;
 class SpellListDelegate;
@@ -74,6 +75,7 @@ public slots:
     void BOpenConvClick();
     void BSaveConvClick();
     void MImportTextClick();
+    void MExportClick();
     void BOpenClick();
     void Exit1Click();
     // Window commands.
@@ -136,6 +138,9 @@ private:
     void afterLoad();
     bool saveDataFile(const QString& path);
     bool importText(const QString& path);
+    spelldata::ImportReport importJson(const QString& path, spelldata::SpellCollection& into,
+                                       spelldata::BookList& books);
+    void addExportCommand(QMenu* file);
     void reportImportNotes(const spelldata::ImportReport& report, const QString& path);
     void importFile(const QString& path);
     void listImported(bool offerSave);
@@ -197,5 +202,5 @@ private:
     QAction *MOpenData = nullptr, *MSaveData = nullptr, *MPrint = nullptr, *MImportText = nullptr,
             *MSaveText = nullptr, *Exit1 = nullptr, *Tile1 = nullptr, *CasCade1 = nullptr,
             *CloseAllWindows1 = nullptr, *MBringToFront = nullptr, *ConnectToSite1 = nullptr,
-            *AboutQuarvine322 = nullptr;
+            *AboutQuarvine322 = nullptr, *MExport = nullptr;
 };

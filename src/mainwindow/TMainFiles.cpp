@@ -5,6 +5,7 @@
 #include "FileIO.h"
 #include "GuiText.h"
 #include "Prompts.h"
+#include "SpellJson.h"
 #include "SpellListModel.h"
 #include "SpellListView.h"
 #include "TFInfo.h"
@@ -22,6 +23,7 @@
 #include <QUrl>
 
 using namespace spelldata;
+using formats::IsJsonPath;
 
 namespace {
 
@@ -181,7 +183,10 @@ void TMain::BSaveConvClick() {
 // error is shown and everything stays as it was (false).
 bool TMain::importText(const QString& path) {
     SpellCollection imported;
-    const ImportReport report = ImportSpellText(nativePath(path), imported);
+    BookList books = SBooks; // a JSON export brings its own book table
+    const ImportReport report = IsJsonPath(nativePath(path))
+                                    ? importJson(path, imported, books)
+                                    : ImportSpellText(nativePath(path), imported);
     if (!report.status) {
         HideProgress();
         // The message holds the file's name as the system spells it.
@@ -193,6 +198,7 @@ bool TMain::importText(const QString& path) {
     model_->clear();
     spells_ = std::move(imported);
     dataSource_.clear(); // the records now come from a text file
+    SBooks = std::move(books);
     spells_.ShownCount = spells_.Count();
     spells_.MarkedCount = 0;
     reportRefused(report.refused);
@@ -212,7 +218,8 @@ void TMain::MImportTextClick() {
     panel_->setEnabled(true);
     const QString path = Prompts::OpenFileName(
         this, QString(), QString(),
-        QStringLiteral("Text File (quarvine 5.00 save to text file output) (*.TXT *.txt)"));
+        QStringLiteral("Text File (quarvine 5.00 save to text file output) (*.TXT *.txt);;"
+                       "Quarvine JSON export (*.json *.JSON)"));
     if (!path.isEmpty())
         importFile(path);
 }

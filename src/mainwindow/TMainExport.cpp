@@ -1,0 +1,89 @@
+// Export of the listed or marked spells as JSON, CSV or Markdown for other
+// programs, and the reading of a JSON export for the import command.
+#include "TMain.h"
+
+#include "DataFile.h"
+#include "ExportFormat.h"
+#include "Prompts.h"
+#include "SpellJson.h"
+#include "SpellListModel.h"
+#include "THistoryComboBox.h"
+#include "TextImport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+
+using namespace spelldata;
+using formats::ExportFormat;
+
+namespace {
+
+const QString kJsonFilter = QStringLiteral("JSON, read back by Import (*.json)");
+const QString kCsvFilter = QStringLiteral("CSV spreadsheet (*.csv)");
+const QString kMarkdownFilter = QStringLiteral("Markdown (*.md)");
+
+// The format of a chosen file: its extension decides; a name without one of
+// ours takes the format of the chosen filter, and its extension.
+ExportFormat chosenFormat(QString& path, const QString& filter) {
+    if (const auto format = formats::ExportFormatOfPath(path.toStdString()))
+        return *format;
+    const ExportFormat format = filter == kCsvFilter        ? ExportFormat::Csv
+                                : filter == kMarkdownFilter ? ExportFormat::Markdown
+                                                            : ExportFormat::Json;
+    path += QLatin1String(formats::ExportSuffix(format));
+    return format;
+}
+
+} // namespace
+
+void TMain::addExportCommand(QMenu* file) {
+    MExport = new QAction(QStringLiteral("&Export\u2026"), this);
+    MExport->setObjectName(QStringLiteral("MExport"));
+    connect(MExport, &QAction::triggered, this, &TMain::MExportClick);
+    file->addAction(MExport);
+    // Something to export once the list shows a spell.
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { MExport->setEnabled(!model_->rowSlots().empty()); });
+}
+
+// The marked lines of the list when any line is marked, else every line, in
+// list order, as the print dialog's Marked Spells and Current List take them.
+// The dialog's title says which, so the user knows before choosing a file.
+void TMain::MExportClick() {
+    std::vector<const SpellRecord*> listed, marked;
+    for (const int slot : model_->rowSlots()) {
+        listed.push_back(&spells_[slot]);
+        if (spells_[slot]->Marked)
+            marked.push_back(&spells_[slot]);
+    }
+    const auto& chosen = marked.empty() ? listed : marked;
+    const QString title =
+        QStringLiteral("Export %1 %2 %3")
+            .arg(chosen.size())
+            .arg(marked.empty() ? QStringLiteral("Listed") : QStringLiteral("Marked"))
+            .arg(chosen.size() == 1 ? QStringLiteral("Spell") : QStringLiteral("Spells"));
+    const QString data = FileN->currentText();
+    const QString preset =
+        data.isEmpty() ? QString() : QString::fromStdString(BasePath(data.toStdString())) + ".json";
+    QString filter = kJsonFilter;
+    QString path = Prompts::SaveFileName(
+        this, title, preset, kJsonFilter + ";;" + kCsvFilter + ";;" + kMarkdownFilter, &filter);
+    if (path.isEmpty())
+        return;
+    const ExportFormat format = chosenFormat(path, filter);
+    const Status s =
+        formats::WriteExport(QFile::encodeName(path).toStdString(), format, chosen, SBooks);
+    if (!s)
+        Prompts::Message(this, QFile::decodeName(s.message.c_str()), Prompts::Icon::Error,
+                         QMessageBox::Cancel);
+}
+
+// A JSON export read for the import command: records and book table, or the
+// reason it was refused.
+ImportReport TMain::importJson(const QString& path, SpellCollection& into, BookList& books) {
+    ImportReport report;
+    report.status = formats::ReadSpellsJson(QFile::encodeName(path).toStdString(), into, books);
+    report.imported = into.Count();
+    return report;
+}
