@@ -38,7 +38,7 @@ ExportFormat chosenFormat(QString& path, const QString& filter) {
 } // namespace
 
 void TMain::addExportCommand(QMenu* file) {
-    MExport = new QAction(QStringLiteral("&Export\u2026"), this);
+    MExport = new QAction(QStringLiteral("E&xport\u2026"), this);
     MExport->setObjectName(QStringLiteral("MExport"));
     connect(MExport, &QAction::triggered, this, &TMain::MExportClick);
     file->addAction(MExport);

@@ -710,7 +710,8 @@ TEST_F(TForm2Test, keyboardFollowsTheVisibleControlsInReadingOrder) {
         EXPECT_FALSE(form.PrintMode());
         EXPECT_EQ(
             TabCycle(form),
-            "Pannel BMin BCurrent BMarked Desc ExtraLines ToAppend BitBtn1 Spellindex BitBtn2");
+            "Pannel BMin BCurrent BMarked Desc ExtraLines ToAppend TextEncoding BitBtn1 Spellindex "
+            "BitBtn2");
         Click("BitBtn1");
     });
 }
