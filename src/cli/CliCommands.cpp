@@ -53,10 +53,12 @@ std::string baseOf(const std::string& arg) {
 }
 
 // Loads a data file set; prints the error and returns false when it fails.
+// The reading commands change no file: a save of the set that was killed
+// half-way is reported, not finished.
 bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookList& books) {
     books = InitialBookList();
     const std::string base = baseOf(arg);
-    const ReadReport report = ReadDataFile(spells, books, base);
+    const ReadReport report = ReadDataFile(spells, books, base, PendingSave::Report);
     if (!report.status) {
         io.err << "quarvine-cli: "
                << (report.status.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat"

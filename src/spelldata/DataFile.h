@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookList.h"
+#include "FileIO.h"
 #include "SpellCollection.h"
 #include "Status.h"
 
@@ -43,10 +44,14 @@ struct ReadReport {
 // An .SBN file must hold exactly 256 bytes per record of the .Dat file, and an
 // .SBK file must not be empty nor end inside a line; anything else is taken
 // for a damaged set and refused. A save of the set that was interrupted
-// between its renames is finished first (see CommitTogether).
+// between its renames is finished first (see CommitTogether), or with
+// PendingSave::Report refused with a message saying so, and temporary files
+// that killed saves left are removed (see RemoveStaleSaveFiles). A .Dat file
+// with more than empty lines after its last counted block is refused.
 // On success `books` holds the lines of the .SBK file. Records that do not fit
 // into the free slots are left out and counted in `refused`.
-ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base);
+ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base,
+                        PendingSave pending = PendingSave::Finish);
 
 // The same, from the files' bytes. `sbk` and `sbn` are null when the file is
 // missing; `names` gives the file names used in messages.
@@ -56,7 +61,8 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
 // Writes records 0..Count()-1 and the book table as a data file set. Each file
 // goes to a temporary file first and replaces the old one only when every file
 // has been written completely; on any error the old files stay as they were and
-// the message names the file and the system's reason. Records that cannot be
+// the message names the file and the system's reason. An interrupted save is
+// finished and stale temporary files removed first, as on reading. Records that cannot be
 // stored faithfully (a line break in a one-line field, a description line that
 // would read as the end marker) are refused before anything is written.
 Status WriteDataFile(const SpellCollection& spells, const BookList& books, const std::string& base);

@@ -138,18 +138,7 @@ std::string SaveSpell(const SpellRecord& record, int extraLines) {
 }
 
 Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append) {
-    if (!append)
-        return WriteFileAtomically(path, bytes);
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f)
-        return Status::Error(ErrorKind::Io, "Cannot open " + path + ": " + std::strerror(errno));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int error = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed)
-        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
-                                                std::strerror(written ? errno : error));
-    return Status::Ok();
+    return append ? AppendToFile(path, bytes) : WriteFileAtomically(path, bytes);
 }
 
 } // namespace spelldata
