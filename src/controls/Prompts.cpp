@@ -5,8 +5,11 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QFontMetrics>
 #include <QQueue>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -52,6 +55,59 @@ template <typename T> std::optional<T> nextScripted(QQueue<T>& queue, const QStr
     return queue.dequeue();
 }
 
+// The text a message box can show without growing past the screen. A file's
+// content quoted in a message can be any length and need not have a blank
+// where the box could wrap it: each line is cut to three widths of the box's
+// wrapping width, a long run without blanks gets places where it may wrap
+// (zero-width spaces), and the whole is cut to a third of the screen's height.
+QString fitToScreen(const QString& text, const QWidget* parent) {
+    const QScreen* screen = parent && parent->screen() ? parent->screen()
+                                                        : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+    const QFontMetrics metrics(QApplication::font("QMessageBox"));
+    const int width = std::clamp(area.width() - 480, 200, 1000);
+    const int runLength = std::max(8, width / (2 * std::max(1, metrics.averageCharWidth())));
+    int budget = std::max(3, area.height() / 3 / std::max(1, metrics.lineSpacing()));
+    const auto advance = [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); };
+    QStringList shown;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (budget <= 0) {
+            shown << QStringLiteral("...");
+            break;
+        }
+        // The longest start of the line within three widths; only so many
+        // characters are looked at, which bounds the work for a huge line.
+        QStringView cut = line.left(3 * width);
+        if (advance(cut) > 3 * width) {
+            qsizetype low = 0;
+            qsizetype high = cut.size();
+            while (low < high) {
+                const qsizetype mid = (low + high + 1) / 2;
+                if (advance(cut.left(mid)) <= 3 * width)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            cut = cut.left(low);
+        }
+        QString piece;
+        int run = 0;
+        for (const QChar c : cut) {
+            piece += c;
+            run = c.isSpace() ? 0 : run + 1;
+            if (run == runLength) {
+                piece += QChar(0x200B);
+                run = 0;
+            }
+        }
+        if (cut.size() < line.size())
+            piece += QStringLiteral("...");
+        shown << piece;
+        budget -= std::max(1, (advance(cut) + width - 1) / width);
+    }
+    return shown.join(u'\n');
+}
+
 } // namespace
 
 namespace Prompts {
@@ -59,7 +115,8 @@ namespace Prompts {
 QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon icon,
                                     QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Question,
-                    QApplication::applicationDisplayName(), text, buttons, parent);
+                    QApplication::applicationDisplayName(), fitToScreen(text, parent), buttons,
+                    parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     if (script().active) {
         script().messages << text;

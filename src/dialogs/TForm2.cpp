@@ -1,5 +1,6 @@
 #include "TForm2.h"
 
+#include "GuiText.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
@@ -10,7 +11,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -536,10 +536,14 @@ void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
     keepGoing_ = writeOutput(bytes, append);
 }
 
+// The message gives the system's reason under the usual first line; the
+// reason names the file, whose bytes are kept as the system gave them.
 bool TForm2::writeOutput(const std::string& bytes, bool append) {
-    if (spelldata::WriteTextOutput(outputPath(), bytes, append))
+    const spelldata::Status s = spelldata::WriteTextOutput(outputPath(), bytes, append);
+    if (s)
         return true;
-    Prompts::Message(this, CreateError, Prompts::Icon::Error, QMessageBox::Cancel);
+    Prompts::Message(this, CreateError + QLatin1Char('\n') + PathFromBytes(s.message),
+                     Prompts::Icon::Error, QMessageBox::Cancel);
     return false;
 }
 
@@ -547,7 +551,7 @@ bool TForm2::writeOutput(const std::string& bytes, bool append) {
 // Browse starts.
 std::string TForm2::outputPath() const {
     const QString path = QDir(source_.programDir).filePath(Spellindex->text());
-    return QFile::encodeName(path).toStdString();
+    return NativePath(path);
 }
 
 // The suggested PDF name: the data file's name with ".pdf", in its folder.

@@ -28,10 +28,6 @@ namespace {
 const QString kSelectFirst = QStringLiteral(
     "Must select a file first (using the browse icon or selecting from the file combo box)");
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 QString TMain::filePath() const {
@@ -88,7 +84,7 @@ void TMain::BOpenConvClick() {
     if (!requireFileName())
         return;
     const QString path = filePath();
-    if (!CanOpenFile(nativePath(path))) {
+    if (!CanOpenFile(NativePath(path))) {
         if (Prompts::Message(this,
                              QStringLiteral("File ") + path +
                                  QStringLiteral(" doesn't exist, removing file from file list"),
@@ -102,7 +98,7 @@ void TMain::BOpenConvClick() {
     SpellCollection loaded;
     SpellCollection& target = AddMode ? spells_ : loaded;
     BookList books = SBooks;
-    const ReadReport report = ReadDataFile(target, books, BasePath(nativePath(path)));
+    const ReadReport report = ReadDataFile(target, books, BasePath(NativePath(path)));
     if (!report.status) {
         HideProgress();
         Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
@@ -154,7 +150,7 @@ void TMain::afterLoad() {
 
 bool TMain::saveDataFile(const QString& path) {
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + path, false);
-    const Status s = WriteDataFile(spells_, SBooks, BasePath(nativePath(path)));
+    const Status s = WriteDataFile(spells_, SBooks, BasePath(NativePath(path)));
     HideProgress();
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
@@ -177,7 +173,7 @@ void TMain::BSaveConvClick() {
 bool TMain::importText(const QString& path) {
     model_->clear();
     spells_.FreeAllSpells();
-    const ImportReport report = ImportSpellText(nativePath(path), spells_);
+    const ImportReport report = ImportSpellText(NativePath(path), spells_);
     if (!report.status) {
         ShowCounters();
         HideProgress();
@@ -204,7 +200,7 @@ void TMain::importFile(const QString& path) {
     panel_->setEnabled(true);
     setSaveControlsEnabled(false);
     ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
-    selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
+    selectOrAddFile(PathFromBytes(BasePath(NativePath(path))) + QStringLiteral(".Dat"));
     if (!importText(path))
         return;
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
@@ -262,7 +258,9 @@ bool TMain::FormCloseQuery() {
 QString TMain::droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().front().isLocalFile())
         return {};
-    return data->urls().front().toLocalFile();
+    // The name's bytes as the URL carries them, also when they are not UTF-8.
+    const QUrl& url = data->urls().front();
+    return PathFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 void TMain::dragEnterEvent(QDragEnterEvent* event) {

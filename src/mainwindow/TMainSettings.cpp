@@ -19,18 +19,18 @@ using namespace spelldata;
 
 namespace {
 std::string folderBytes(const QString& folder) {
-    return QFile::encodeName(folder).toStdString();
+    return NativePath(folder);
 }
 } // namespace
 
 void TMain::LoadSettings() {
     Settings settings;
     for (int i = 0; i < FileN->count(); ++i)
-        settings.fileList.push_back(QFile::encodeName(FileN->itemText(i)).toStdString());
+        settings.fileList.push_back(NativePath(FileN->itemText(i)));
     const Status s = spelldata::LoadSettings(folderBytes(settingsFolder_), settings);
     FileN->clear();
     for (const std::string& entry : settings.fileList)
-        FileN->addItem(QFile::decodeName(QByteArray::fromStdString(entry)));
+        FileN->addItem(PathFromBytes(entry));
     DisplaySettings& display = CurrentDisplay();
     display.colours = settings.colours;
     if (settings.haveIni) {
@@ -41,6 +41,13 @@ void TMain::LoadSettings() {
     }
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
+    if (settings.replacedColours > 0)
+        Prompts::Message(this,
+                         QStringLiteral("%1: %2 of the 21 values are not colours; those slots "
+                                        "use their default colours.")
+                             .arg(PathFromBytes(folderBytes(settingsFolder_) + ColourFileName))
+                             .arg(settings.replacedColours),
+                         Prompts::Icon::Error, QMessageBox::Ok);
 }
 
 void TMain::applyPlaces(const IniSettings& ini) {
@@ -90,7 +97,7 @@ void TMain::SaveSettings() {
     settings.ini = currentPlaces();
     settings.colours = CurrentDisplay().colours;
     for (int i = 0; i < FileN->count(); ++i)
-        settings.fileList.push_back(QFile::encodeName(FileN->itemText(i)).toStdString());
+        settings.fileList.push_back(NativePath(FileN->itemText(i)));
     const Status s = spelldata::SaveSettings(folderBytes(settingsFolder_), settings);
     if (!s && !settingsErrorShown_) {
         settingsErrorShown_ = true;
