@@ -22,6 +22,10 @@ struct Script {
     QQueue<QColor> colours;
     QStringList messages;
     QStringList unexpected;
+    std::function<int(int)> pick; // improvises answers while set
+    QStringList improvisedOpenPaths;
+    QStringList improvisedSavePaths;
+    QStringList improvisedTexts;
     Prompts::Icon lastIcon = Prompts::Icon::Error;
 };
 
@@ -33,6 +37,11 @@ Script& script() {
 // Clicks the scripted button of a shown box, or dismisses it.
 void answerBox(QMessageBox* box) {
     Script& s = script();
+    if (s.answers.isEmpty() && s.pick && !box->buttons().isEmpty()) {
+        const QList<QAbstractButton*> buttons = box->buttons();
+        buttons[s.pick(static_cast<int>(buttons.size()))]->click();
+        return;
+    }
     if (s.answers.isEmpty()) {
         s.unexpected << QStringLiteral("message box: ") + box->text();
         box->done(QMessageBox::NoButton);
@@ -45,6 +54,12 @@ void answerBox(QMessageBox* box) {
         return;
     }
     button->click();
+}
+
+// One of `choices` or, as often as any one of them, nothing (a cancel).
+std::optional<QString> improvised(const QStringList& choices) {
+    const int n = script().pick(static_cast<int>(choices.size()) + 1);
+    return n < choices.size() ? std::optional<QString>(choices[n]) : std::nullopt;
 }
 
 template <typename T> std::optional<T> nextScripted(QQueue<T>& queue, const QString& what) {
@@ -128,6 +143,8 @@ QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon i
 
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) {
+    if (script().active && script().fileNames.isEmpty() && script().pick)
+        return improvised(script().improvisedOpenPaths).value_or(QString());
     if (script().active)
         return nextScripted(script().fileNames, QStringLiteral("open dialog: ") + caption)
             .value_or(QString());
@@ -136,6 +153,8 @@ QString OpenFileName(QWidget* parent, const QString& caption, const QString& fol
 
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
                      const QString& filter) {
+    if (script().active && script().fileNames.isEmpty() && script().pick)
+        return improvised(script().improvisedSavePaths).value_or(QString());
     if (script().active)
         return nextScripted(script().fileNames, QStringLiteral("save dialog: ") + caption)
             .value_or(QString());
@@ -143,6 +162,12 @@ QString SaveFileName(QWidget* parent, const QString& caption, const QString& pre
 }
 
 bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text) {
+    if (script().active && script().texts.isEmpty() && script().pick) {
+        const std::optional<QString> answer = improvised(script().improvisedTexts);
+        if (answer)
+            text = *answer;
+        return answer.has_value();
+    }
     if (script().active) {
         const auto answer = nextScripted(script().texts, QStringLiteral("input box: ") + prompt);
         if (!answer || !*answer)
@@ -159,6 +184,9 @@ bool Text(QWidget* parent, const QString& title, const QString& prompt, QString&
 }
 
 QColor Colour(QWidget* parent, const QColor& initial) {
+    if (script().active && script().colours.isEmpty() && script().pick)
+        return script().pick(4) == 0 ? QColor()
+                                     : QColor::fromRgb(static_cast<QRgb>(script().pick(1 << 24)));
     if (script().active)
         return nextScripted(script().colours, QStringLiteral("colour dialog")).value_or(QColor());
     return QColorDialog::getColor(initial, parent);
@@ -195,6 +223,14 @@ void CancelText() {
 }
 void Colour(const QColor& colour) {
     script().colours.enqueue(colour);
+}
+
+void Improvise(std::function<int(int)> pick, const QStringList& openPaths,
+               const QStringList& savePaths, const QStringList& texts) {
+    script().pick = std::move(pick);
+    script().improvisedOpenPaths = openPaths;
+    script().improvisedSavePaths = savePaths;
+    script().improvisedTexts = texts;
 }
 
 QStringList Messages() {
