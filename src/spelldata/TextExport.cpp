@@ -4,9 +4,6 @@
 #include "TextImport.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace spelldata {
 

@@ -87,7 +87,10 @@ protected:
         rememberSets();
     }
 
-    void TearDown() override { PromptScript::Improvise({}, {}, {}, {}); }
+    void TearDown() override {
+        PromptScript::Improvise({}, {}, {}, {});
+        QApplication::setQuitOnLastWindowClosed(true);
+    }
 
     void makeFiles() {
         copySample("monkey");
