@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -304,11 +305,13 @@ protected:
             return;
         // A command that shows its progress lets queued events run but holds
         // back the user's input until it ends; so does the driver. Input goes
-        // on only in a dialog or menu the running command has opened.
+        // on only in a dialog or menu the running command has opened (not in
+        // one that was open before, nor when the command hid its dialog).
         const QWidget* front = QApplication::activePopupWidget()
                                    ? QApplication::activePopupWidget()
                                    : QApplication::activeModalWidget();
-        if (!running.empty() && running.back() == front) {
+        if (!running.empty() &&
+            (!front || std::find(running.begin(), running.end(), front) != running.end())) {
             QTimer::singleShot(1, window.get(), [this] { turn(); });
             return;
         }
