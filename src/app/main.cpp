@@ -1,3 +1,4 @@
+#include "GuiText.h"
 #include "ProgramDir.h"
 #include "ProgramFonts.h"
 #include "TForm1.h"
@@ -24,9 +25,12 @@ int main(int argc, char** argv) {
     main.show();
     // A file given on the command line (as the desktop does when a data or
     // spell text file is opened with Quarvine) opens as if dropped on the window.
-    QStringList args = QApplication::arguments().mid(1);
-    args.removeAll(QStringLiteral(":"));
-    if (!args.isEmpty())
-        main.openPath(QFileInfo(args.front()).absoluteFilePath());
+    // The name's bytes are taken as given, also when they are not UTF-8.
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) != ":") {
+            main.openPath(QFileInfo(PathFromBytes(QByteArray(argv[i]))).absoluteFilePath());
+            break;
+        }
+    }
     return QApplication::exec();
 }

@@ -59,11 +59,15 @@ std::string baseOf(const std::string& arg) {
 }
 
 // Loads a data file set; prints the error and returns false when it fails.
+// The reading commands change no file: a save of the set that was killed
+// half-way is reported, not finished.
 bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookList& books) {
     books = InitialBookList();
     const std::string base = baseOf(arg);
-    // The tool's reading commands leave the set's files as they are.
-    const ReadReport report = ReadDataFile(spells, books, base, MissingBookFile::Leave);
+    // The tool's reading commands leave the set's files as they are: a missing
+    // book file is not created, an interrupted save is reported, not finished.
+    const ReadReport report =
+        ReadDataFile(spells, books, base, PendingSave::Report, MissingBookFile::Leave);
     if (!report.status) {
         io.err << "quarvine-cli: "
                << (report.status.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat"

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -50,6 +51,15 @@ void FileName(const QString& path); // an empty path cancels
 void Text(const QString& text);     // answers the input box with OK
 void CancelText();
 void Colour(const QColor& colour); // an invalid colour cancels
+
+// For random sessions: a prompt with no queued answer is answered with a
+// random choice instead of being recorded as unexpected. `pick(n)` returns a
+// number below n; message boxes get one of their buttons, open dialogs one of
+// `openPaths` or a cancel, save dialogs one of `savePaths` or a cancel, the
+// input box one of `texts` or a cancel, the colour picker a random colour or
+// a cancel. An empty `pick` ends this.
+void Improvise(std::function<int(int)> pick, const QStringList& openPaths,
+               const QStringList& savePaths, const QStringList& texts);
 
 // The texts of the message boxes shown since Start(), in order.
 QStringList Messages();

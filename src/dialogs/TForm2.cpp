@@ -1,6 +1,7 @@
 #include "TForm2.h"
 
 #include "ClickPanel.h"
+#include "GuiText.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
@@ -575,10 +576,15 @@ void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
     keepGoing_ = writeOutput(bytes, append);
 }
 
+// The message gives the system's reason under the usual first line; the
+// reason names the file, whose bytes are kept as the system gave them.
 bool TForm2::writeOutput(const std::string& bytes, bool append) {
-    if (spelldata::WriteTextOutput(outputPath(), bytes, append, encoding()))
+    const spelldata::Status s =
+        spelldata::WriteTextOutput(outputPath(), bytes, append, encoding());
+    if (s)
         return true;
-    Prompts::Message(this, CreateError, Prompts::Icon::Error, QMessageBox::Cancel);
+    Prompts::Message(this, CreateError + QLatin1Char('\n') + PathFromBytes(s.message),
+                     Prompts::Icon::Error, QMessageBox::Cancel);
     return false;
 }
 
@@ -586,7 +592,7 @@ bool TForm2::writeOutput(const std::string& bytes, bool append) {
 // Browse starts.
 std::string TForm2::outputPath() const {
     const QString path = QDir(source_.programDir).filePath(Spellindex->text());
-    return QFile::encodeName(path).toStdString();
+    return NativePath(path);
 }
 
 // The suggested PDF name: the data file's name with ".pdf", in its folder.

@@ -30,10 +30,6 @@ namespace {
 const QString kSelectFirst = QStringLiteral(
     "Must select a file first (using the browse icon or selecting from the file combo box)");
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 QString TMain::filePath() const {
@@ -90,7 +86,7 @@ void TMain::BOpenConvClick() {
     if (!requireFileName())
         return;
     const QString path = filePath();
-    if (!CanOpenFile(nativePath(path))) {
+    if (!CanOpenFile(NativePath(path))) {
         if (Prompts::Message(this,
                              QStringLiteral("File ") + path +
                                  QStringLiteral(" doesn't exist, removing file from file list"),
@@ -106,7 +102,7 @@ void TMain::BOpenConvClick() {
     SpellCollection loaded;
     SpellCollection& target = AddMode ? spells_ : loaded;
     BookList books = SBooks;
-    const ReadReport report = ReadDataFile(target, books, BasePath(nativePath(path)));
+    const ReadReport report = ReadDataFile(target, books, BasePath(NativePath(path)));
     if (!report.status) {
         HideProgress();
         Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
@@ -159,7 +155,7 @@ void TMain::afterLoad() {
 
 bool TMain::saveDataFile(const QString& path) {
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + path, false);
-    const Status s = WriteDataFile(spells_, SBooks, BasePath(nativePath(path)));
+    const Status s = WriteDataFile(spells_, SBooks, BasePath(NativePath(path)));
     HideProgress();
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
@@ -184,9 +180,9 @@ void TMain::BSaveConvClick() {
 bool TMain::importText(const QString& path) {
     SpellCollection imported;
     BookList books = SBooks; // a JSON export brings its own book table
-    const ImportReport report = IsJsonPath(nativePath(path))
+    const ImportReport report = IsJsonPath(NativePath(path))
                                     ? importJson(path, imported, books)
-                                    : ImportSpellText(nativePath(path), imported);
+                                    : ImportSpellText(NativePath(path), imported);
     if (!report.status) {
         HideProgress();
         // The message holds the file's name as the system spells it.
@@ -229,7 +225,7 @@ void TMain::importFile(const QString& path) {
     ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
     if (!importText(path))
         return;
-    selectOrAddFile(QString::fromStdString(BasePath(path.toStdString())) + QStringLiteral(".Dat"));
+    selectOrAddFile(PathFromBytes(BasePath(NativePath(path))) + QStringLiteral(".Dat"));
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
     listImported(true);
     HideProgress();
@@ -294,7 +290,9 @@ bool TMain::FormCloseQuery() {
 QString TMain::droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().front().isLocalFile())
         return {};
-    return data->urls().front().toLocalFile();
+    // The name's bytes as the URL carries them, also when they are not UTF-8.
+    const QUrl& url = data->urls().front();
+    return PathFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 void TMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -21,7 +21,7 @@ using namespace spelldata;
 
 namespace {
 std::string folderBytes(const QString& folder) {
-    return QFile::encodeName(folder).toStdString();
+    return NativePath(folder);
 }
 
 // A place read from a file, limited so that no edge overflows; the window
@@ -36,11 +36,11 @@ QRect saneRect(int left, int top, int width, int height) {
 void TMain::LoadSettings() {
     Settings settings;
     for (int i = 0; i < FileN->count(); ++i)
-        settings.fileList.push_back(QFile::encodeName(FileN->itemText(i)).toStdString());
+        settings.fileList.push_back(NativePath(FileN->itemText(i)));
     const Status s = spelldata::LoadSettings(folderBytes(settingsFolder_), settings);
     FileN->clear();
     for (const std::string& entry : settings.fileList)
-        FileN->addItem(QFile::decodeName(QByteArray::fromStdString(entry)));
+        FileN->addItem(PathFromBytes(entry));
     FileN->setCurrentIndex(-1); // nothing is open until the user picks a file
     DisplaySettings& display = CurrentDisplay();
     display.colours = settings.colours;
@@ -52,6 +52,13 @@ void TMain::LoadSettings() {
     }
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
+    if (settings.replacedColours > 0)
+        Prompts::Message(this,
+                         QStringLiteral("%1: %2 of the 21 values are not colours; those slots "
+                                        "use their default colours.")
+                             .arg(PathFromBytes(folderBytes(settingsFolder_) + ColourFileName))
+                             .arg(settings.replacedColours),
+                         Prompts::Icon::Error, QMessageBox::Ok);
 }
 
 void TMain::applyPlaces(const IniSettings& ini) {
@@ -103,7 +110,7 @@ void TMain::SaveSettings() {
     settings.ini = currentPlaces();
     settings.colours = CurrentDisplay().colours;
     for (int i = 0; i < FileN->count(); ++i)
-        settings.fileList.push_back(QFile::encodeName(FileN->itemText(i)).toStdString());
+        settings.fileList.push_back(NativePath(FileN->itemText(i)));
     const Status s = spelldata::SaveSettings(folderBytes(settingsFolder_), settings);
     if (!s && !settingsErrorShown_) {
         settingsErrorShown_ = true;

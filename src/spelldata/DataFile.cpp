@@ -38,12 +38,21 @@ public:
             return error("the file is empty; its first line must be the number of spells");
         const auto count = parseNumber(line);
         if (!count)
-            return error("the count line \"" + std::string(line) + "\" is not a number");
+            return error("the count line \"" + Excerpt(line) + "\" is not a number");
         out.reserve(std::min<unsigned long>(*count, SpellCollection::Capacity));
         for (unsigned long i = 0; i < *count; ++i) {
             // Parsed in place; after a failure the caller drops every record.
             if (Status s = parseBlock(out.emplace_back(), i, *count); !s)
                 return s;
+        }
+        // More after the last counted block means the count line is wrong:
+        // reading fewer spells than the file holds would lose the rest at
+        // the next save.
+        while (read(line)) {
+            if (!line.empty())
+                return error("the count line gives " + std::to_string(*count) +
+                             " spells, but the file goes on after the last of them: \"" +
+                             Excerpt(line) + "\"");
         }
         return Status::Ok();
     }
@@ -74,7 +83,7 @@ private:
         if (!read(reversible) || !read(kind))
             return truncated();
         if (kind.empty() || (kind[0] != 'W' && kind[0] != 'R' && kind[0] != 'S'))
-            return error("the kind line \"" + std::string(kind) +
+            return error("the kind line \"" + Excerpt(kind) +
                          "\" does not start with W, R or S");
         record = SpellRecord(kind[0] == 'W'   ? SpellKind::Wizard
                              : kind[0] == 'R' ? SpellKind::Priest
@@ -86,7 +95,7 @@ private:
             return truncated();
         const auto levelValue = parseNumber(level);
         if (!levelValue || *levelValue > 255)
-            return error("the level \"" + std::string(level) + "\" is not a number from 0 to 255");
+            return error("the level \"" + Excerpt(level) + "\" is not a number from 0 to 255");
         b.Level = static_cast<SpellLevel>(*levelValue);
         if (!field(b.SavingThrow) || !field(b.Range) || !field(b.Source) ||
             !field(b.AreaOfEffect) || !field(b.School) || !kindFields(record))
@@ -143,7 +152,7 @@ private:
             size += (descriptionLines_.empty() ? 0 : kCrLf.size()) + line.size();
             descriptionLines_.push_back(line);
         }
-        return error("the file ends inside the description of \"" + b.Name +
+        return error("the file ends inside the description of \"" + Excerpt(b.Name) +
                      "\" (no closing #9# line)");
     }
 
@@ -336,12 +345,29 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
     return commitSet(spells, books, records, sbk, sbn, names);
 }
 
+namespace {
+
+// Before a set is read or written: a save that was killed between its renames
+// is finished (or, for a reader that may not write, reported), so the files
+// belong to one save; then what killed saves left behind is removed.
+Status settleInterruptedSaves(const DataSetPaths& names, PendingSave pending) {
+    if (Status s = FinishInterruptedCommit({names.dat, names.sbk, names.sbn}, pending); !s)
+        return s;
+    if (pending == PendingSave::Finish) {
+        // Temporary files lie beside the real files, behind any links.
+        for (const std::string* path : {&names.dat, &names.sbk, &names.sbn})
+            RemoveStaleSaveFiles(ResolveLinks(*path));
+        RemoveStaleSaveFiles(names.dat + ".commit");
+    }
+    return Status::Ok();
+}
+
+} // namespace
+
 ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base,
-                        MissingBookFile missingBooks) {
+                        PendingSave pending, MissingBookFile missingBooks) {
     const DataSetPaths names = DataSetFiles(base);
-    // A save that was killed between its renames is finished first, so the
-    // files read belong to one save.
-    if (Status s = FinishInterruptedCommit(names.dat); !s)
+    if (Status s = settleInterruptedSaves(names, pending); !s)
         return {s};
     std::vector<SpellRecord> records;
     {
@@ -354,9 +380,18 @@ ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::str
         if (Status s = DatParser(dat, names.dat).parse(records); !s)
             return {s};
     } // the records hold copies of their text, so the file's bytes go before the commit
+    // A book or count file that cannot be opened counts as missing; one that
+    // is there but cannot be read (a folder, a pipe, a failing disk) is an
+    // error, so that it is neither replaced nor taken for empty.
     std::string sbk, sbn;
-    const bool haveSbk = ReadFileBytes(names.sbk, sbk).ok();
-    const bool haveSbn = CanOpenFile(names.sbn) && ReadFileBytes(names.sbn, sbn).ok();
+    const Status sbkRead = ReadFileBytes(names.sbk, sbk);
+    const Status sbnRead = ReadFileBytes(names.sbn, sbn);
+    for (const Status* s : {&sbkRead, &sbnRead}) {
+        if (!*s && s->kind != ErrorKind::NotFound)
+            return {*s};
+    }
+    const bool haveSbk = sbkRead.ok();
+    const bool haveSbn = sbnRead.ok();
     ReadReport report = commitSet(spells, books, records, haveSbk ? &sbk : nullptr,
                                   haveSbn ? &sbn : nullptr, names);
     // A set without its book file gets one, holding the table in use.
@@ -416,7 +451,7 @@ Status WriteDataFile(const SpellCollection& spells, const BookList& books,
     if (Status s = CheckWritable(spells); !s)
         return s;
     const DataSetPaths names = DataSetFiles(base);
-    if (Status s = FinishInterruptedCommit(names.dat); !s)
+    if (Status s = settleInterruptedSaves(names, PendingSave::Finish); !s)
         return s;
     SaveFile files[3] = {SaveFile(names.dat), SaveFile(names.sbk), SaveFile(names.sbn)};
     const std::string contents[3] = {FormatDatFile(spells), FormatBookFile(books),

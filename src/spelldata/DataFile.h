@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookList.h"
+#include "FileIO.h"
 #include "SpellCollection.h"
 #include "Status.h"
 
@@ -43,14 +44,19 @@ struct ReadReport {
 // An .SBN file must hold exactly 256 bytes per record of the .Dat file;
 // anything else is taken for a damaged set and refused. The lines of the .SBK
 // file are the book table, its last line with or without a line end (an empty
-// file: no books). A save of the set that was interrupted
-// between its renames is finished first (see CommitTogether).
+// file: no books). A .Dat file with more than empty lines after its last
+// counted block is refused.
+// A save of the set that was interrupted between its renames is finished
+// first (see CommitTogether), or with PendingSave::Report refused with a
+// message saying so, and temporary files that killed saves left are removed
+// (see RemoveStaleSaveFiles).
 // On success `books` holds the lines of the .SBK file. Records that do not fit
 // into the free slots are left out and counted in `refused`.
 // With MissingBookFile::Leave a missing .SBK file is not created (for callers
 // that only read); the book table then stays as it was.
 enum class MissingBookFile { Create, Leave };
 ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::string& base,
+                        PendingSave pending = PendingSave::Finish,
                         MissingBookFile missingBooks = MissingBookFile::Create);
 
 // The same, from the files' bytes. `sbk` and `sbn` are null when the file is
@@ -61,7 +67,8 @@ ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_vi
 // Writes records 0..Count()-1 and the book table as a data file set. Each file
 // goes to a temporary file first and replaces the old one only when every file
 // has been written completely; on any error the old files stay as they were and
-// the message names the file and the system's reason. Records that cannot be
+// the message names the file and the system's reason. An interrupted save is
+// finished and stale temporary files removed first, as on reading. Records that cannot be
 // stored faithfully (a line break in a one-line field, a description line that
 // would read as the end marker) are refused before anything is written.
 Status WriteDataFile(const SpellCollection& spells, const BookList& books, const std::string& base);

@@ -1,12 +1,14 @@
 #include "FileIO.h"
 
 #include "Encoding.h"
+#include "TextLines.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -17,37 +19,71 @@ namespace fs = std::filesystem;
 
 namespace {
 WriteCall g_writeCall = &::write;
+
+// The names a save gives its temporary files, after the target's own name:
+// mkstemp's six letters or digits follow the first, the process id and a
+// counter the second. RemoveStaleSaveFiles recognises exactly these.
+constexpr std::string_view kTempInfix = ".save-";
+constexpr std::string_view kOldInfix = ".old";
+constexpr std::size_t kTempLetters = 6;
 } // namespace
 
 void SetWriteCallForTesting(WriteCall call) {
     g_writeCall = call ? call : &::write;
 }
 
+namespace {
+
+// Opens a file for reading without waiting: a pipe with no writer or a
+// device must not block the caller.
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
+std::string notRegular(const struct stat& st) {
+    return S_ISDIR(st.st_mode) ? "a folder, not a file" : "not a regular file (a pipe or a device)";
+}
+
+} // namespace
+
 bool CanOpenFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const int fd = openForReading(path);
+    if (fd < 0)
         return false;
-    std::fclose(f);
+    ::close(fd);
     return true;
 }
 
 Status ReadFileBytes(const std::string& path, std::string& out) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const int fd = openForReading(path);
+    if (fd < 0)
         return Status::Error(ErrorKind::NotFound,
                              "Cannot open " + path + ": " + std::strerror(errno));
-    std::string data;
+    // Only regular files are read: a folder, a pipe or a device named like a
+    // data file would block the reader or never end.
     struct stat st {};
-    if (fstat(fileno(f), &st) == 0 && st.st_size > 0)
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Status::Error(ErrorKind::Io, "Cannot read " + path + ": " + notRegular(st));
+    }
+    std::string data;
+    if (st.st_size > 0)
         data.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        data.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int error = errno;
-    std::fclose(f);
-    if (failed)
+    int error = 0;
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            data.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    if (error != 0)
         return Status::Error(ErrorKind::Io, "Cannot read " + path + ": " + std::strerror(error));
     out = std::move(data);
     return Status::Ok();
@@ -107,11 +143,15 @@ Status SaveFile::failure(const char* what, int error) {
 
 Status SaveFile::open() {
     discard();
-    std::string pattern = target_ + ".XXXXXX";
+    // Beside the real file, so that the rename replaces it and not a link.
+    std::string pattern = target_ + std::string(kTempInfix) + std::string(kTempLetters, 'X');
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0)
         return failure("Cannot create", errno);
     tempPath_ = pattern;
+    // The lock tells RemoveStaleSaveFiles that this file is still being
+    // written; it goes with the process.
+    ::flock(fd_, LOCK_EX | LOCK_NB);
     // Keep the permissions of the file being replaced; a new file gets the
     // usual ones (0666 less the umask) instead of mkstemp's private 0600.
     struct stat st {};
@@ -174,7 +214,7 @@ namespace {
 std::string linkOldFile(const std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string backup =
-            path + ".old" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            path + std::string(kOldInfix) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         if (::link(path.c_str(), backup.c_str()) == 0)
             return backup;
         if (errno != EEXIST)
@@ -292,8 +332,107 @@ std::string journalPath(const std::string& firstPath) {
 
 } // namespace
 
-Status FinishInterruptedCommit(const std::string& firstPath) {
-    const std::string journal = journalPath(firstPath);
+namespace {
+
+std::string normalPath(const std::string& path) {
+    return fs::path(absolutePath(path)).lexically_normal().string();
+}
+
+// The path with every link resolved, as far as it exists.
+std::string resolvedPath(const std::string& path) {
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(fs::path(path), ec);
+    return ec ? normalPath(path) : real.string();
+}
+
+// The path as a journal records it: the real folder (links resolved, so that
+// ".." means what it means to the system) and the file's own name.
+std::string recordedPath(const std::string& path) {
+    const fs::path p(normalPath(path));
+    return (fs::path(resolvedPath(p.parent_path().string())) / p.filename()).string();
+}
+
+bool isAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// True when `name` is a name a save of the file named `target` gives a
+// temporary file: target + ".save-" and six letters or digits.
+bool isTempName(std::string_view name, std::string_view target) {
+    if (name.size() != target.size() + kTempInfix.size() + kTempLetters ||
+        name.substr(0, target.size()) != target ||
+        name.substr(target.size(), kTempInfix.size()) != kTempInfix)
+        return false;
+    const std::string_view letters = name.substr(target.size() + kTempInfix.size());
+    return std::all_of(letters.begin(), letters.end(), isAlnum);
+}
+
+// True when `name` is a name CommitTogether gives the copy of an old file:
+// target + ".old", a process id, "-" and a counter.
+bool isOldCopyName(std::string_view name, std::string_view target) {
+    if (name.size() <= target.size() + kOldInfix.size() || name.substr(0, target.size()) != target ||
+        name.substr(target.size(), kOldInfix.size()) != kOldInfix)
+        return false;
+    const std::string_view rest = name.substr(target.size() + kOldInfix.size());
+    const std::size_t dash = rest.find('-');
+    return dash != std::string_view::npos && allDigits(rest.substr(0, dash)) &&
+           allDigits(rest.substr(dash + 1));
+}
+
+// Whether `other` is a file of the save of `target` that `isName` allows:
+// in the target's folder, under one of the names made from the target's.
+template <typename NameCheck>
+bool isSideFile(const std::string& other, const std::string& target, NameCheck isName) {
+    const fs::path o(other), t(target);
+    return o.parent_path() == t.parent_path() &&
+           isName(o.filename().string(), t.filename().string());
+}
+
+// Checks every path of a journal before anything is done with it. Empty
+// when the journal stays within the group's files; otherwise the path that
+// does not belong to them.
+std::string foreignPath(const std::vector<CommitEntry>& entries,
+                        const std::vector<std::string>& files) {
+    std::vector<std::string> allowed;
+    for (const std::string& f : files) {
+        allowed.push_back(normalPath(f));
+        allowed.push_back(recordedPath(f));
+        allowed.push_back(resolvedPath(f));
+    }
+    auto isAllowed = [&](const std::string& path) {
+        return std::find(allowed.begin(), allowed.end(), path) != allowed.end();
+    };
+    for (const CommitEntry& e : entries) {
+        const fs::path target(e.target);
+        if (!target.is_absolute() || target != target.lexically_normal() ||
+            (!isAllowed(e.target) && !isAllowed(resolvedPath(e.target))))
+            return e.target;
+        if (!isSideFile(e.temp, e.target, isTempName))
+            return e.temp;
+        if (!e.backup.empty() && !isSideFile(e.backup, e.target, isOldCopyName))
+            return e.backup;
+    }
+    return {};
+}
+
+Status refusedJournal(const std::string& journal, const std::string& why) {
+    return Status::Error(ErrorKind::Malformed,
+                         journal + ": " + why +
+                             ". Nothing was changed. If no save of this set is running, the "
+                             "file " + journal + " can be removed.");
+}
+
+} // namespace
+
+Status FinishInterruptedCommit(const std::vector<std::string>& files, PendingSave pending) {
+    if (files.empty())
+        return Status::Ok();
+    const std::string journal = journalPath(files.front());
     if (!exists(journal))
         return Status::Ok();
     std::string bytes;
@@ -303,9 +442,40 @@ Status FinishInterruptedCommit(const std::string& firstPath) {
     char mode = 'F';
     std::vector<CommitEntry> entries;
     if (!parseJournal(bytes, mode, entries))
-        return Status::Error(ErrorKind::Malformed,
-                             journal + ", byte 0: not the record of an interrupted save");
+        return refusedJournal(journal, "not the record of an interrupted save");
+    if (const std::string other = foreignPath(entries, files); !other.empty())
+        return refusedJournal(journal, "the record of an interrupted save names \"" +
+                                           Excerpt(other) + "\", which is not a file of this set");
+    if (pending == PendingSave::Report)
+        return Status::Error(ErrorKind::Io,
+                             journal + ": a save of this set was interrupted and is not finished; "
+                                       "opening the set in the window or saving it finishes it");
     return applyJournal(journal, mode, entries);
+}
+
+int RemoveStaleSaveFiles(const std::string& path) {
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string name = target.filename().string();
+    std::vector<fs::path> stale;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string other = it->path().filename().string();
+        if (isTempName(other, name) || isOldCopyName(other, name))
+            stale.push_back(it->path());
+    }
+    int removed = 0;
+    for (const fs::path& file : stale) {
+        // A temporary file a running save holds is locked; skip it.
+        const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (free && ::unlink(file.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
 }
 
 Status CommitTogether(std::initializer_list<SaveFile*> files) {
@@ -320,9 +490,9 @@ Status CommitTogether(std::initializer_list<SaveFile*> files) {
     }
     std::vector<CommitEntry> entries;
     for (SaveFile* f : files) {
-        const std::string target = absolutePath(f->target());
+        const std::string target = recordedPath(f->target());
         const bool hadOld = exists(target);
-        entries.push_back({absolutePath(f->tempPath()),
+        entries.push_back({recordedPath(f->tempPath()),
                            hadOld ? linkOldFile(target) : std::string(), target, hadOld});
     }
     if (Status s = WriteFileAtomically(journal, formatJournal('F', entries)); !s) {
@@ -340,6 +510,40 @@ Status CommitTogether(std::initializer_list<SaveFile*> files) {
         }
     }
     return applyJournal(journal, 'F', entries);
+}
+
+Status AppendToFile(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return Status::Error(ErrorKind::Io, "Cannot open " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
+                                                (S_ISREG(st.st_mode) ? std::strerror(error)
+                                                                     : notRegular(st)));
+    }
+    int error = 0;
+    while (!bytes.empty() && error == 0) {
+        const ssize_t n = g_writeCall(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n > 0)
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL)
+        error = errno;
+    if (error != 0) {
+        // Take back what got in: the file ends as it did before.
+        if (::ftruncate(fd, st.st_size) == 0)
+            ::fsync(fd);
+    }
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " + std::strerror(error));
+    return Status::Ok();
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {

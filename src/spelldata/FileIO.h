@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace spelldata {
 
@@ -82,11 +83,37 @@ private:
 // finished the same way. The files' own bytes are never changed by this.
 Status CommitTogether(std::initializer_list<SaveFile*> files);
 
+// What a reader does with a save of its files that a killed process left
+// half done: finish it (a reader that may write, such as the window), or
+// only report it (reading commands that must not change anything).
+enum class PendingSave { Finish, Report };
+
 // Completes a commit that a killed process left half done (see
-// CommitTogether), given the path of the group's first file. Nothing happens
-// when there is no journal. Readers of a group of files call this before
-// reading; an error names the journal and the file that could not be renamed.
-Status FinishInterruptedCommit(const std::string& firstPath);
+// CommitTogether), given the group's files; the first one names the journal.
+// Nothing happens when there is no journal. Readers of a group of files call
+// this before reading; an error names the journal and the file that could not
+// be renamed.
+//
+// A journal may only name the group's own files, their temporary files and
+// the copies of their old files, in their own folder. A journal that names
+// anything else, or that cannot be parsed, is refused as Malformed and nothing
+// is touched; the message says that the journal file can be removed. With
+// PendingSave::Report a valid journal is not carried out either: the result
+// is an Io error saying that the save is unfinished.
+Status FinishInterruptedCommit(const std::vector<std::string>& files,
+                               PendingSave pending = PendingSave::Finish);
+
+// Removes the temporary files that killed saves of `path` left behind: only
+// names that SaveFile and CommitTogether make for that file name, in its
+// folder, and no temporary file that a running save still holds open.
+// Returns how many files were removed.
+int RemoveStaleSaveFiles(const std::string& path);
+
+// Appends bytes to a file, creating it when it does not exist. On any error
+// while writing, the file is cut back to the length it had, so it never ends
+// in half of what was to be added; the message names the file and gives the
+// system's reason.
+Status AppendToFile(const std::string& path, std::string_view bytes);
 
 // Writes a whole file safely (SaveFile open, write, finish, commit).
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -132,25 +132,40 @@ Status WriteFileList(const std::string& path, const std::vector<std::string>& en
     return WriteFileAtomically(path, FormatFileList(entries));
 }
 
-Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out) {
+bool IsColourValue(ColourValue value) {
+    constexpr ColourValue lastSystemColour = SystemColourFlag + 30;
+    return value <= 0x00FFFFFFu || (value >= SystemColourFlag && value <= lastSystemColour);
+}
+
+Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out,
+                       int* replaced) {
     if (bytes.size() < kColourBytes)
         return Status::Error(ErrorKind::Malformed, name + ", byte " + std::to_string(bytes.size()) +
                                                        ": the file ends early; it needs 84 bytes");
+    ColourSlots defaults;
+    SetDefaultColours(defaults);
+    int wrong = 0;
     for (int slot = 1; slot <= ColourSlotCount; ++slot) {
         const std::size_t at = static_cast<std::size_t>(slot - 1) * 4;
         ColourValue v = 0;
         for (int k = 3; k >= 0; --k)
             v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
+        if (!IsColourValue(v)) {
+            v = defaults[slot];
+            ++wrong;
+        }
         out[slot] = v;
     }
+    if (replaced)
+        *replaced = wrong;
     return Status::Ok();
 }
 
-Status ReadColourFile(const std::string& path, ColourSlots& out) {
+Status ReadColourFile(const std::string& path, ColourSlots& out, int* replaced) {
     std::string bytes;
     if (Status s = ReadFileBytes(path, bytes); !s)
         return s;
-    return ParseColourFile(bytes, path, out);
+    return ParseColourFile(bytes, path, out, replaced);
 }
 
 std::string FormatColourFile(const ColourSlots& slots) {
@@ -185,7 +200,8 @@ Status LoadSettings(const std::string& folder, Settings& settings) {
             result = s;
     }
 
-    if (!ReadColourFile(folder + ColourFileName, settings.colours))
+    settings.replacedColours = 0;
+    if (!ReadColourFile(folder + ColourFileName, settings.colours, &settings.replacedColours))
         SetDefaultColours(settings.colours);
     return result;
 }

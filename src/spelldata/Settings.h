@@ -66,9 +66,16 @@ Status WriteFileList(const std::string& path, const std::vector<std::string>& en
 std::string FormatFileList(const std::vector<std::string>& entries);
 
 // The colour file: exactly 84 bytes, 21 little-endian 32-bit values. A file
-// shorter than 84 bytes is refused (Malformed); extra bytes are ignored.
-Status ReadColourFile(const std::string& path, ColourSlots& out);
-Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out);
+// shorter than 84 bytes is refused (Malformed); extra bytes are ignored. A
+// value that is no colour (neither 0x00BBGGRR nor a system colour, 0x80000000
+// plus an index up to 30) is replaced by the slot's default and counted in
+// `replaced`.
+Status ReadColourFile(const std::string& path, ColourSlots& out, int* replaced = nullptr);
+Status ParseColourFile(const std::string& bytes, const std::string& name, ColourSlots& out,
+                       int* replaced = nullptr);
+
+// True when a stored value is a colour: an RGB value or a system colour.
+bool IsColourValue(ColourValue value);
 Status WriteColourFile(const std::string& path, const ColourSlots& slots);
 std::string FormatColourFile(const ColourSlots& slots);
 
@@ -77,6 +84,7 @@ struct Settings {
     IniSettings ini;
     bool haveIni = false; // false: no ini file was read, windows keep their places
     ColourSlots colours;
+    int replacedColours = 0; // values of the colour file that were no colours
     std::vector<std::string> fileList;
 };
 

@@ -6,9 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace spelldata {
@@ -162,19 +159,6 @@ bool hasBytes(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && st.st_size > 0;
 }
 
-Status appendToFile(const std::string& path, std::string_view bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f)
-        return Status::Error(ErrorKind::Io, "Cannot open " + path + ": " + std::strerror(errno));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int error = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed)
-        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
-                                                std::strerror(written ? errno : error));
-    return Status::Ok();
-}
-
 } // namespace
 
 Status WriteTextOutput(const std::string& path, const std::string& bytes, bool append,
@@ -186,7 +170,7 @@ Status WriteTextOutput(const std::string& path, const std::string& bytes, bool a
         converted += TextOutputToUtf8(bytes);
     }
     const std::string_view out = encoding == TextEncoding::Utf8 ? converted : bytes;
-    return append ? appendToFile(path, out) : WriteFileAtomically(path, out);
+    return append ? AppendToFile(path, out) : WriteFileAtomically(path, out);
 }
 
 TextEncoding ReadTextEncoding(const std::string& path) {

@@ -29,4 +29,10 @@ bool LineReader::next(std::string_view& line) {
     return true;
 }
 
+std::string Excerpt(std::string_view text, std::size_t max) {
+    if (text.size() <= max)
+        return std::string(text);
+    return std::string(text.substr(0, max)) + "...";
+}
+
 } // namespace spelldata

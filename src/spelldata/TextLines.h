@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace spelldata {
@@ -28,5 +29,9 @@ private:
     std::size_t pos_ = 0;
     int lineNumber_ = 0;
 };
+
+// The text for quoting in a message: at most `max` bytes of it, followed by
+// "..." when it is longer, so that a message about a huge line stays short.
+std::string Excerpt(std::string_view text, std::size_t max = 80);
 
 } // namespace spelldata

@@ -171,6 +171,36 @@ TEST_F(CliSample, ImportOfAFileWithoutSpellsKeepsTheTargetSet) {
     }
 }
 
+// The reading commands change no file: a save of the set killed half-way is
+// reported, not finished; a journal naming other files is refused.
+TEST(Cli, ReadingCommandsReportAnInterruptedSaveAndChangeNothing) {
+    TempDir dir;
+    const std::string base = dir.file("SPELLS");
+    ASSERT_TRUE(WriteDataFile(SpellCollection(), InitialBookList(), base).ok());
+    const std::string dat = std::filesystem::canonical(dir.path()).string() + "/SPELLS.Dat";
+    WriteBytes(dat + ".save-Ab12Cd", "0\r\n");
+    const std::string valid = std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' + dat +
+                              '\0' + "1" + '\0';
+    const std::string foreign = std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' +
+                                "/etc/passwd" + '\0' + "1" + '\0';
+    for (const auto& [journal, expected] :
+         {std::pair{valid, std::string("interrupted")},
+          std::pair{foreign, std::string("SPELLS.Dat.commit can be removed")}}) {
+        WriteBytes(base + ".Dat.commit", journal);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"info", base},
+              {"list", base},
+              {"search", base, "x"},
+              {"export", base, dir.file("out.txt")}}) {
+            const Result r = Cli(args);
+            EXPECT_EQ(r.code, ExitBadFile) << args[0];
+            EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+            EXPECT_EQ(ReadBytes(base + ".Dat.commit"), journal);
+            EXPECT_EQ(ReadBytes(dat + ".save-Ab12Cd"), "0\r\n");
+        }
+    }
+}
+
 TEST_F(CliSample, InfoCountsKindsAndLevels) {
     for (const std::string suffix : {"", ".Dat", ".DAT"}) {
         const Result r = Cli({"info", base + suffix});

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -136,8 +137,15 @@ protected:
         EXPECT_TRUE(read == oldSet || read == newSet)
             << "killed " << when << ": the set reads as neither the old nor the new one"
             << (error.empty() ? "" : ": " + error);
-        EXPECT_FALSE(fs::exists(base + ".Dat.commit")) << "killed " << when;
         EXPECT_TRUE(RawFiles(base) == oldFiles || RawFiles(base) == newFiles) << "killed " << when;
+        // Reading the set finished the save and removed what it left behind.
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"SPELLS.Dat", "SPELLS.SBK", "SPELLS.SBN",
+                                                  "SPELLS.TXT"}))
+            << "killed " << when;
         return mixed;
     }
 

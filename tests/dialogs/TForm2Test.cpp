@@ -6,6 +6,7 @@
 #include "TFMessage.h"
 #include "TestSupport.h"
 #include "TextExport.h"
+#include "FileIO.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +26,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -297,10 +301,48 @@ TEST_F(TForm2Test, fileThatCannotBeCreatedShowsTheErrorOnceAndStops) {
         EXPECT_FALSE(form.KeepGoing());
         EXPECT_FALSE(std::filesystem::exists(missing));
     }
-    // One box per run, not one per spell.
-    EXPECT_EQ(PromptScript::Messages(),
-              QStringList(2, QStringLiteral("ERROR: Could not Create File.")));
+    // One box per run, not one per spell, with the system's reason.
+    const QString reason = QString::fromStdString(missing) + ": No such file or directory";
+    ASSERT_EQ(PromptScript::Messages().size(), 2);
+    for (const QString& message : PromptScript::Messages()) {
+        EXPECT_TRUE(message.startsWith(QStringLiteral("ERROR: Could not Create File.\n")));
+        EXPECT_TRUE(message.endsWith(reason)) << message.toStdString();
+    }
     EXPECT_EQ(PromptScript::LastIcon(), Prompts::Icon::Error);
+}
+
+namespace {
+// A disk that fills up after 100 bytes.
+std::size_t g_room = 0;
+ssize_t FullDiskWrite(int fd, const void* data, std::size_t size) {
+    if (g_room == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t done = ::write(fd, data, std::min(size, g_room));
+    g_room -= done > 0 ? static_cast<std::size_t>(done) : 0;
+    return done;
+}
+} // namespace
+
+TEST_F(TForm2Test, anAppendThatFailsLeavesTheFileAsItWasAndGivesTheReason) {
+    WriteBytes(output, "kept\r\n");
+    for (const char* button : {"BMin", "BCurrent"}) {
+        g_room = 100;
+        spelldata::SetWriteCallForTesting(&FullDiskWrite);
+        PromptScript::Answer(QMessageBox::Cancel);
+        Open(true, [&] {
+            Child<QCheckBox>("ToAppend")->setChecked(true);
+            SetDesc(true);
+            Click(button);
+        });
+        spelldata::SetWriteCallForTesting(nullptr);
+        EXPECT_EQ(ReadBytes(output), "kept\r\n") << button;
+    }
+    EXPECT_EQ(PromptScript::Messages(),
+              QStringList(2, QStringLiteral("ERROR: Could not Create File.\nCannot write ") +
+                                 QString::fromStdString(output) +
+                                 QStringLiteral(": No space left on device")));
 }
 
 TEST_F(TForm2Test, defaultFileNameAndTheBoxKeepingTheLettersTyped) {

@@ -15,6 +15,7 @@
 // gives the command of the long run.
 #include "MainWindowFixture.h"
 
+#include "Bookkeeping.h"
 #include "BookList.h"
 #include "DataFile.h"
 #include "GuiText.h"
@@ -469,53 +470,20 @@ protected:
     // ---- the checks after every step ----
 
     void checkInvariants() {
-        const SpellCollection& s = spells();
-        const int count = s.Count();
-        check(count <= SpellCollection::Capacity, "more records than slots");
-        for (int slot = 0; slot < count; ++slot) {
-            const SpellRecord& r = s[slot];
-            if (r->Kind != static_cast<std::uint8_t>(r.kind()) || r->Level > 13 ||
-                r->Name.empty()) {
-                fault("slot " + std::to_string(slot) + " holds a damaged record");
-                break;
-            }
-        }
-        check(s.MarkedCount == s.CountMarked(), "MarkedCount " + std::to_string(s.MarkedCount) +
-                                                    " but " + std::to_string(s.CountMarked()) +
-                                                    " records are marked");
-        check(s.ShownCount == rows(), "ShownCount " + std::to_string(s.ShownCount) + " but " +
-                                          std::to_string(rows()) + " rows");
-        std::vector<int> rowsOfSlot(static_cast<std::size_t>(count), 0);
-        for (int row = 0; row < rows(); ++row) {
-            const int slot = model()->slotAt(row);
-            if (slot < 0 || slot >= count) {
-                fault("row " + std::to_string(row) + " shows slot " + std::to_string(slot) +
-                      " of " + std::to_string(count));
-                return;
-            }
-            ++rowsOfSlot[static_cast<std::size_t>(slot)];
-        }
-        for (int slot = 0; slot < count; ++slot) {
-            const int n = rowsOfSlot[static_cast<std::size_t>(slot)];
-            if (n > 1 || (n == 1) != (s[slot]->Shown != 0)) {
-                fault("slot " + std::to_string(slot) + " has Shown " +
-                      std::to_string(s[slot]->Shown) + " and " + std::to_string(n) + " rows");
-                break;
-            }
+        std::vector<int> rowsOfSlot;
+        const std::string wrong = BookkeepingFault(*window, &rowsOfSlot);
+        if (!wrong.empty()) {
+            fault(wrong);
+            return;
         }
         if (forecast) {
+            const int count = spells().Count();
             bool same = forecast->size() == static_cast<std::size_t>(count);
             for (int slot = 0; same && slot < count; ++slot)
                 same = (*forecast)[static_cast<std::size_t>(slot)] ==
                        (rowsOfSlot[static_cast<std::size_t>(slot)] == 1);
             check(same, "the run listed other spells than its controls admit");
         }
-        check(rows() == 0 || list()->isVisible(), "the list has rows but is hidden");
-        check(labelText("LMax") == QString::number(count) &&
-                  labelText("LCur") == QString::number(s.ShownCount) &&
-                  labelText("LMark") == QString::number(s.MarkedCount),
-              "counters show " + labelText("LCur").toStdString() + "/" +
-                  labelText("LMax").toStdString() + "/" + labelText("LMark").toStdString());
     }
 
     void checkStored(const StoredSet& want, const char* what) {

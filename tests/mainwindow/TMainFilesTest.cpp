@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace spelldata;
 using testsupport::ReadBytes;
@@ -90,6 +92,71 @@ TEST_F(TMainFiles, AMissingFileIsOfferedForRemovalFromTheList) {
     EXPECT_EQ(PromptScript::Messages().back(),
               "Must select a file first (using the browse icon or selecting from the file combo "
               "box)");
+}
+
+// Files a user may find in a folder: each is refused with a message that
+// says what is wrong, the collection stays as it was, nothing else changes.
+TEST_F(TMainFiles, HostileFilesAreRefusedClearlyAndNothingChanges) {
+    openFile(copySample());
+    const QStringList before = listedNames();
+    WriteBytes(dir.file("binary.Dat"), std::string(2 << 20, '\x07'));
+    std::string fewer = ReadBytes(dir.file("sample.Dat"));
+    fewer.replace(0, 2, "3");
+    WriteBytes(dir.file("fewer.Dat"), fewer);
+    ASSERT_EQ(::mkfifo(dir.file("pipe.Dat").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.Dat"));
+    copySample("journal");
+    testsupport::TempDir elsewhere;
+    const std::string victim = elsewhere.file("victim.txt");
+    WriteBytes(victim, "keep me");
+    const std::string target = std::filesystem::canonical(dir.path()).string() + "/journal.Dat";
+    WriteBytes(dir.file("journal.Dat.commit"),
+               std::string("F") + victim + '\0' + '\0' + target + '\0' + "1" + '\0');
+    const std::pair<const char*, const char*> cases[] = {
+        {"binary.Dat", "binary.Dat, line 1: the count line"},
+        {"fewer.Dat", "the count line gives 3 spells, but the file goes on"},
+        {"pipe.Dat", "pipe.Dat: not a regular file"},
+        {"folder.Dat", "folder.Dat: a folder, not a file"},
+        {"journal.Dat", "journal.Dat.commit can be removed"},
+    };
+    for (const auto& [name, expected] : cases) {
+        PromptScript::Answer(QMessageBox::Cancel);
+        openFile(file(name));
+        ASSERT_EQ(PromptScript::Messages().size(), 1) << name;
+        const QString message = PromptScript::Messages().takeFirst();
+        EXPECT_TRUE(message.contains(expected)) << message.left(300).toStdString();
+        EXPECT_LT(message.size(), 400) << name;
+        EXPECT_EQ(window->spells().Count(), 30) << name;
+        EXPECT_EQ(listedNames(), before) << name;
+        PromptScript::Start();
+    }
+    EXPECT_EQ(ReadBytes(victim), "keep me");
+}
+
+// A file name that is not UTF-8, left in the file list by a previous run,
+// opens and saves under its own bytes.
+TEST_F(TMainFiles, AFileNameThatIsNotUtf8OpensAndSaves) {
+    const std::string base = dir.file("Sp\xE9lls \xFF");
+    for (const char* ext : {".Dat", ".SBK", ".SBN"})
+        WriteBytes(base + ext,
+                   ReadBytes(testsupport::SourcePath(std::string("samples/sample-spells") + ext)));
+    window.reset();
+    WriteBytes(dir.file("quarvine.lst"), base + ".Dat\r\n");
+    startWindow();
+    ASSERT_EQ(window->fileBox()->count(), 1);
+    window->fileBox()->setCurrentIndex(0); // picked from the list
+    click("BOpenConv");
+    EXPECT_EQ(PromptScript::Messages(), QStringList());
+    EXPECT_EQ(window->spells().Count(), 30);
+    PromptScript::Answer(QMessageBox::Yes);
+    click("BSaveConv");
+    EXPECT_EQ(PromptScript::Messages().size(), 1);
+    EXPECT_EQ(PromptScript::Unexpected(), QStringList());
+    EXPECT_EQ(ReadBytes(base + ".Dat"),
+              ReadBytes(testsupport::SourcePath("samples/sample-spells.Dat")));
+    PromptScript::Answer(QMessageBox::No);
+    window->close();
+    EXPECT_EQ(ReadBytes(dir.file("quarvine.lst")), base + ".Dat\r\n");
 }
 
 TEST_F(TMainFiles, SavingAsksFirstAndWritesOnlyOnYes) {

@@ -65,3 +65,21 @@ TEST_F(TMainSettings, AnUnwritableSettingsFolderIsReportedOnceAndClosingGoesOn) 
     EXPECT_TRUE(window->close()); // ...and later ones stay quiet
     EXPECT_EQ(PromptScript::Messages().size(), 2);
 }
+
+TEST_F(TMainSettings, AColourFileOfNoColoursGivesTheDefaultsAndAWarning) {
+    window.reset();
+    std::string bytes(84, '\xFF');
+    bytes.replace(4 * 14, 4, std::string("\x12\x34\x56\x00", 4)); // slot 15 is a colour
+    testsupport::WriteBytes(dir.file("Quarvine.Col"), bytes);
+    PromptScript::Answer(QMessageBox::Ok);
+    startWindow();
+    ASSERT_EQ(PromptScript::Messages().size(), 1);
+    EXPECT_EQ(PromptScript::Messages().front(),
+              file("Quarvine.Col") +
+                  ": 20 of the 21 values are not colours; those slots use their default colours.");
+    ColourSlots defaults;
+    SetDefaultColours(defaults);
+    defaults[15] = 0x563412;
+    EXPECT_EQ(CurrentDisplay().colours, defaults);
+    EXPECT_EQ(ColourFromValue(CurrentDisplay().colours[20], QPalette()), QColor(Qt::red));
+}

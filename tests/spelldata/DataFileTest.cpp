@@ -3,7 +3,13 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
+#include <sys/file.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace spelldata;
@@ -255,6 +261,8 @@ TEST_F(DataFileTest, MalformedSetsAreRefusedWithoutChangingAnything) {
         {"no closing marker", good.substr(0, good.size() - 5), "", "no closing #9#"},
         {"cut inside the fields", good.substr(0, 40), "", "ends inside"},
         {"short count file", good, std::string(255, '\0'), "byte 255"},
+        {"count lower than the blocks", good + good.substr(3), "", "line 18"},
+        {"text after the last block", good + "\r\n\r\nleft over\r\n", "", "line 20"},
     };
     for (const Case& c : cases) {
         SpellCollection spells = threeKinds();
@@ -274,11 +282,17 @@ TEST_F(DataFileTest, MalformedSetsAreRefusedWithoutChangingAnything) {
 }
 
 TEST_F(DataFileTest, ADescriptionLineStartingWithTheMarkerEndsTheDescription) {
-    const std::string dat = oneSpellDat("3", "kept\r\n#9# not kept\r\n");
+    std::string dat = oneSpellDat("3", "kept\r\n#9# ends it\r\n");
+    dat.resize(dat.size() - 5); // no closing marker of its own
     SpellCollection spells;
     const ReadReport report = ParseDataSet(spells, books, dat, nullptr, nullptr, {"S.Dat", "", ""});
-    ASSERT_TRUE(report.status.ok());
+    ASSERT_TRUE(report.status.ok()) << report.status.message;
     EXPECT_EQ(spells[0]->Description, "kept");
+    // The closing marker that follows is then a line after the last block.
+    const ReadReport more =
+        ParseDataSet(spells, books, dat + "#9#\r\n", nullptr, nullptr, {"S.Dat", "", ""});
+    EXPECT_NE(more.status.message.find("S.Dat, line 18"), std::string::npos)
+        << more.status.message;
 }
 
 TEST_F(DataFileTest, RecordsThatWouldNotReadBackAreRefusedBeforeWriting) {
@@ -389,4 +403,167 @@ TEST_F(DataFileTest, SavesFollowSymbolicLinks) {
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
         files += fs::is_regular_file(entry.symlink_status()) ? 1 : 0;
     EXPECT_EQ(files, 4u); // the three set files and the settings file
+}
+
+TEST_F(DataFileTest, EmptyLinesAfterTheLastBlockAreAcceptedAndLongBadLinesQuotedShort) {
+    const std::string good = oneSpellDat("3", "text\r\n");
+    WriteBytes(base + ".Dat", good + "\r\n\n\r\n");
+    EXPECT_EQ(readBack(base, books).Count(), 1);
+
+    // A binary file without a line break: read in linear time, refused with
+    // a message that quotes only the start of its first line.
+    std::string binary(16 << 20, '\x01');
+    for (std::size_t i = 0; i < binary.size(); i += 7)
+        binary[i] = static_cast<char>(i % 9); // no CR, no LF
+    WriteBytes(base + ".Dat", binary);
+    SpellCollection spells;
+    const auto start = std::chrono::steady_clock::now();
+    const ReadReport report = ReadDataFile(spells, books, base);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(report.status.kind, ErrorKind::Malformed);
+    EXPECT_LT(report.status.message.size(), 300u) << report.status.message.substr(0, 300);
+    EXPECT_LT(took, std::chrono::seconds(5));
+    for (const std::string& kind : {std::string(4000, 'Q'), std::string("W")}) {
+        const std::string level = kind == "W" ? std::string(5000, '7') : "3";
+        WriteBytes(base + ".Dat", oneSpellDat(level, "", kind));
+        const ReadReport r = ReadDataFile(spells, books, base);
+        EXPECT_EQ(r.status.kind, ErrorKind::Malformed);
+        EXPECT_LT(r.status.message.size(), 300u) << r.status.message.substr(0, 300);
+    }
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A journal as a save writes it: mode byte, then per file the temporary
+// file, the copy of the old file, the target and whether there was one.
+std::string journal(char mode, const std::vector<std::array<std::string, 4>>& entries) {
+    std::string out(1, mode);
+    for (const auto& entry : entries)
+        for (const std::string& field : entry)
+            out += field + '\0';
+    return out;
+}
+
+std::set<std::string> folderNames(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST_F(DataFileTest, AJournalNamingOtherFilesIsRefusedAndTouchesNothing) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    const fs::path folder = fs::canonical(dir.path());
+    TempDir elsewhere;
+    const std::string victim = fs::canonical(elsewhere.path()).string() + "/keep.txt";
+    const std::string neighbour = (folder / "OTHER.Dat").string();
+    const std::string dat = (folder / "SPELLS.Dat").string();
+    const std::string temp = dat + ".save-Ab12Cd";
+    const std::string journalFile = base + ".Dat.commit";
+    const std::string cases[] = {
+        journal('F', {{victim, "", dat, "1"}}),           // the victim renamed over the set
+        journal('F', {{temp, "", victim, "1"}}),          // something renamed over the victim
+        journal('B', {{temp, "", victim, "0"}}),          // the victim unlinked
+        journal('B', {{temp, victim, dat, "1"}}),         // the victim as the old copy
+        journal('B', {{temp, "", neighbour, "0"}}),       // another set in the same folder
+        journal('F', {{dat + "x.save-Ab12Cd", "", dat, "1"}}),
+        journal('F', {{(folder / "sub/../SPELLS.Dat.save-Ab12Cd").string(), "", dat, "1"}}),
+        journal('F', {{temp, "", (folder / "x/../SPELLS.Dat").string(), "1"}}),
+        "F/etc/passwd",                                   // not a journal at all
+        std::string(4096, '\xff'),
+    };
+    const std::string before[] = {ReadBytes(base + ".Dat"), ReadBytes(base + ".SBK"),
+                                  ReadBytes(base + ".SBN")};
+    for (const std::string& bytes : cases) {
+        WriteBytes(victim, "the user's own file");
+        WriteBytes(neighbour, "another set");
+        WriteBytes(temp, "1\r\n");
+        WriteBytes(journalFile, bytes);
+        const std::set<std::string> names = folderNames(folder);
+        SpellCollection spells;
+        const ReadReport read = ReadDataFile(spells, books, base);
+        const Status save = WriteDataFile(threeKinds(), books, base);
+        for (const Status& s : {read.status, save}) {
+            EXPECT_EQ(s.kind, ErrorKind::Malformed) << s.message;
+            EXPECT_NE(s.message.find("SPELLS.Dat.commit can be removed"), std::string::npos)
+                << s.message;
+            EXPECT_LT(s.message.size(), 400u);
+        }
+        EXPECT_EQ(spells.Count(), 0);
+        EXPECT_EQ(ReadBytes(victim), "the user's own file");
+        EXPECT_EQ(ReadBytes(neighbour), "another set");
+        EXPECT_EQ(folderNames(folder), names);
+        EXPECT_EQ(ReadBytes(base + ".Dat"), before[0]);
+        EXPECT_EQ(ReadBytes(base + ".SBK"), before[1]);
+        EXPECT_EQ(ReadBytes(base + ".SBN"), before[2]);
+    }
+}
+
+TEST_F(DataFileTest, AnInterruptedSaveIsFinishedOnlyByReadersThatMayWrite) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    SpellCollection one;
+    one.Append(testsupport::FullPriest("Only Psalm"));
+    const std::string folder = fs::canonical(dir.path()).string();
+    const std::string dat = folder + "/SPELLS.Dat", sbn = folder + "/SPELLS.SBN";
+    // Killed after the new .SBN was renamed, before the .Dat was.
+    WriteBytes(dat + ".save-Xy12Zw", FormatDatFile(one));
+    WriteBytes(sbn, FormatCountFile(one));
+    WriteBytes(base + ".Dat.commit",
+               journal('F', {{dat + ".save-Xy12Zw", "", dat, "1"},
+                             {sbn + ".save-Qq34Rr", "", sbn, "1"}}));
+    const std::set<std::string> names = folderNames(dir.path());
+    SpellCollection spells;
+    const ReadReport reported = ReadDataFile(spells, books, base, PendingSave::Report);
+    EXPECT_EQ(reported.status.kind, ErrorKind::Io);
+    EXPECT_NE(reported.status.message.find("interrupted"), std::string::npos);
+    EXPECT_EQ(folderNames(dir.path()), names);
+    EXPECT_EQ(spells.Count(), 0);
+
+    SpellCollection finished = readBack(base, books);
+    ASSERT_EQ(finished.Count(), 1);
+    EXPECT_EQ(finished[0]->Name, "Only Psalm");
+    EXPECT_EQ(folderNames(dir.path()),
+              (std::set<std::string>{"SPELLS.Dat", "SPELLS.SBK", "SPELLS.SBN"}));
+}
+
+TEST_F(DataFileTest, OpenAndSaveRemoveOnlyStaleTemporaryFilesOfTheSet) {
+    ASSERT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+    const std::string stale[] = {"SPELLS.Dat.save-Ab12Cd", "SPELLS.SBN.save-000000",
+                                 "SPELLS.SBK.old4242-0", "SPELLS.Dat.commit.save-zzZZ99"};
+    const std::string others[] = {
+        "SPELLS.Dat.backup",       "SPELLS.Dat.save-Ab12C", "SPELLS.Dat.save-Ab12Cd7",
+        "SPELLS.Dat.save-Ab-2Cd",  "SPELLS.SBK.old",        "SPELLS.SBK.old42-",
+        "OTHER.Dat.save-Ab12Cd",   "SPELLS.txt.save-Ab12Cd", "SPELLS.Dat.old12-3x"};
+    const std::string running = "SPELLS.SBK.save-Run123";
+    const std::set<std::string> set = {"SPELLS.Dat", "SPELLS.SBK", "SPELLS.SBN"};
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& name : stale)
+            WriteBytes(dir.file(name), "left by a killed save");
+        for (const std::string& name : others)
+            WriteBytes(dir.file(name), "not ours");
+        WriteBytes(dir.file(running), "being written");
+        // A save in another process still holds its temporary file.
+        const int held = ::open(dir.file(running).c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+        std::set<std::string> expected = set;
+        expected.insert(std::begin(others), std::end(others));
+        expected.insert(running);
+        SpellCollection spells;
+        if (round == 0) {
+            EXPECT_TRUE(ReadDataFile(spells, books, base, PendingSave::Report).status.ok());
+            expected.insert(std::begin(stale), std::end(stale)); // a reader that may not write
+        } else if (round == 1) {
+            EXPECT_TRUE(ReadDataFile(spells, books, base).status.ok());
+        } else {
+            EXPECT_TRUE(WriteDataFile(threeKinds(), books, base).ok());
+        }
+        ::close(held);
+        EXPECT_EQ(folderNames(dir.path()), expected) << "round " << round;
+        for (const std::string& name : others)
+            EXPECT_EQ(ReadBytes(dir.file(name)), "not ours");
+    }
 }

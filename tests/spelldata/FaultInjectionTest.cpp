@@ -6,6 +6,7 @@
 #include "DataFile.h"
 #include "FileIO.h"
 #include "Settings.h"
+#include "TextExport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,28 @@ TEST(FaultInjectionTest, SettingsSavesFailingAfterAnyByteKeepEachOldFile) {
         ASSERT_TRUE(SaveSettings(folder, old).ok());
     }
     std::printf("fault-injected settings saves: %d\n", saves);
+}
+
+TEST(FaultInjectionTest, AnAppendFailingAfterAnyByteLeavesTheFileAsItWas) {
+    ScratchDir dir;
+    const std::string path = dir.file("spells.txt");
+    const std::string old = "a user's text\r\nwithout a final line end";
+    const std::string added = SaveSpell(testsupport::FullWizard(), 2) +
+                              SaveSpell(testsupport::FullPsionic(), 2);
+    for (std::size_t budget = 0; budget < added.size(); budget += 7) {
+        testsupport::WriteBytes(path, old);
+        Status s;
+        {
+            FailingDevice device(budget);
+            s = WriteTextOutput(path, added, true);
+        }
+        ASSERT_EQ(s.kind, ErrorKind::Io) << "failing after " << budget << " bytes";
+        EXPECT_NE(s.message.find(path + ": No space left on device"), std::string::npos)
+            << s.message;
+        ASSERT_EQ(ReadBytes(path), old) << "failing after " << budget << " bytes";
+    }
+    ASSERT_TRUE(WriteTextOutput(path, added, true).ok());
+    EXPECT_EQ(ReadBytes(path), old + added);
 }
 
 namespace {

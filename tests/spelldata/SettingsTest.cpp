@@ -57,15 +57,38 @@ TEST(ColourTest, DefaultsFillEverySlotButThirteenAndFourteen) {
 TEST(ColourTest, FileIsEightyFourLittleEndianBytesAndRoundTrips) {
     ColourSlots slots;
     SetDefaultColours(slots);
-    slots[14] = 0x01020304;
+    slots[14] = 0x00020304;
+    slots[13] = 0x8000001E; // the last system colour
     const std::string bytes = FormatColourFile(slots);
     ASSERT_EQ(bytes.size(), 84u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x0F\x00\x00\x80", 4));
-    EXPECT_EQ(bytes.substr(52, 4), std::string("\x04\x03\x02\x01", 4));
+    EXPECT_EQ(bytes.substr(52, 4), std::string("\x04\x03\x02\x00", 4));
     ColourSlots back;
-    ASSERT_TRUE(ParseColourFile(bytes, "c", back).ok());
+    int replaced = -1;
+    ASSERT_TRUE(ParseColourFile(bytes, "c", back, &replaced).ok());
     EXPECT_EQ(back, slots);
+    EXPECT_EQ(replaced, 0);
     EXPECT_EQ(ParseColourFile(bytes.substr(0, 83), "c", back).kind, ErrorKind::Malformed);
+}
+
+TEST(ColourTest, ValuesThatAreNoColoursFallBackToTheSlotDefault) {
+    ColourSlots defaults;
+    SetDefaultColours(defaults);
+    ColourSlots back;
+    int replaced = 0;
+    ASSERT_TRUE(ParseColourFile(std::string(84, '\xFF'), "c", back, &replaced).ok());
+    EXPECT_EQ(back, defaults);
+    EXPECT_EQ(replaced, 21);
+
+    ColourSlots slots = defaults;
+    slots[15] = 0x01000000;  // a fourth byte
+    slots[20] = 0x8000001F;  // past the system colours
+    slots[3] = 0x00FFFFFF;   // white is a colour
+    ASSERT_TRUE(ParseColourFile(FormatColourFile(slots), "c", back, &replaced).ok());
+    EXPECT_EQ(replaced, 2);
+    EXPECT_EQ(back[15], 0xFF0000u);
+    EXPECT_EQ(back[20], 0x0000FFu);
+    EXPECT_EQ(back[3], 0xFFFFFFu);
 }
 
 TEST(IniTest, WritesFourteenLinesAndReadsThemBack) {

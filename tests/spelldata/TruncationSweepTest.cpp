@@ -217,7 +217,12 @@ TEST(TruncationSweepTest, EverySingleByteChangeIsReadWholeOrRefused) {
 // The two checks the sweep asked for, one case each with the full message.
 TEST(TruncationSweepTest, ACountFileForMoreSpellsThanTheCountLineIsRefused) {
     promises::DataSetInput set = SweepSet();
-    set.dat[0] = '2'; // the count line said 3
+    promises::DataSetRead whole;
+    ASSERT_TRUE(promises::CheckDataSet(set, &whole).empty());
+    SpellCollection two;
+    two.Append(whole.spells[0]);
+    two.Append(whole.spells[1]);
+    set.dat = FormatDatFile(two); // the .SBN file still has copies for three
     promises::DataSetRead read;
     EXPECT_TRUE(promises::CheckDataSet(set, &read).empty());
     EXPECT_FALSE(read.accepted);

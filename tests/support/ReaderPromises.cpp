@@ -115,6 +115,13 @@ public:
         compareCounts(b, slot, sbn, where);
     }
 
+    // After the last record: nothing but empty lines may be left.
+    void expectNothingLeft() {
+        for (std::size_t i = at_; i < lines_.size(); ++i)
+            expect(findings_, lines_[i].empty(),
+                   "accepted with line " + std::to_string(i + 1) + " after the last counted block");
+    }
+
 private:
     std::string_view take() { return at_ < lines_.size() ? lines_[at_++] : std::string_view(); }
 
@@ -216,6 +223,8 @@ void checkAcceptance(const DataSetInput& input, const ReadReport& report,
         return;
     for (int i = prior.Count(); i < spells.Count(); ++i)
         walker.compare(spells[i], i - prior.Count(), sbn);
+    if (report.refused == 0)
+        walker.expectNothingLeft();
     if (input.haveSbk) {
         BookList lines;
         for (const std::string_view line : SplitLines(input.sbk))
@@ -515,14 +524,25 @@ Findings CheckColourFile(std::string_view bytes) {
         return findings;
     }
     expect(findings, s.ok(), "colour file of 84 bytes or more refused: " + s.message);
+    // Values that are no colours give the slot's default, and are counted.
+    ColourSlots defaults;
+    SetDefaultColours(defaults);
+    int wrong = 0;
     for (int i = 1; i <= ColourSlotCount; ++i) {
         const std::size_t at = static_cast<std::size_t>(i - 1) * 4;
         ColourValue v = 0;
         for (std::size_t k = 0; k < 4; ++k)
             v |= static_cast<ColourValue>(static_cast<unsigned char>(bytes[at + k])) << (8 * k);
-        expect(findings, slots[i] == v, "colour slot " + std::to_string(i) + " read wrongly");
+        const bool colour = v <= 0xFFFFFFu || (v >= 0x80000000u && v <= 0x8000001Eu);
+        wrong += colour ? 0 : 1;
+        expect(findings, slots[i] == (colour ? v : defaults[i]),
+               "colour slot " + std::to_string(i) + " read wrongly");
     }
-    expect(findings, FormatColourFile(slots) == bytes.substr(0, 84),
+    ColourSlots again;
+    int replaced = -1;
+    ParseColourFile(std::string(bytes), name, again, &replaced);
+    expect(findings, replaced == wrong, "replaced colour values miscounted");
+    expect(findings, wrong > 0 || FormatColourFile(slots) == bytes.substr(0, 84),
            "colour slots write back to other bytes");
     return findings;
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+// The main window's bookkeeping, as every random session checks it after
+// each step:
+//   - Count records in slots 0..Count-1, none past the capacity, each whole;
+//   - MarkedCount equals the marked records;
+//   - Shown is set exactly on the listed spells, ShownCount equals the rows;
+//   - every row's slot is below Count and appears once;
+//   - a list with rows is visible, and the counters show those numbers.
+#include "SpellListModel.h"
+#include "SpellListView.h"
+#include "TListPanel.h"
+#include "TMain.h"
+
+#include <QLabel>
+#include <string>
+#include <vector>
+
+// Empty when the bookkeeping holds; otherwise what is wrong. `rowsOfSlot`
+// receives, per slot, how many rows show it.
+inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot = nullptr) {
+    const spelldata::SpellCollection& s = window.spells();
+    const SpellListModel* model = window.listModel();
+    const int count = s.Count();
+    const int rows = model->rowCount();
+    if (count > spelldata::SpellCollection::Capacity)
+        return "more records than slots";
+    for (int slot = 0; slot < count; ++slot) {
+        const spelldata::SpellRecord& r = s[slot];
+        if (r->Kind != static_cast<std::uint8_t>(r.kind()) || r->Level > 13 || r->Name.empty())
+            return "slot " + std::to_string(slot) + " holds a damaged record";
+    }
+    if (s.MarkedCount != s.CountMarked())
+        return "MarkedCount " + std::to_string(s.MarkedCount) + " but " +
+               std::to_string(s.CountMarked()) + " records are marked";
+    if (s.ShownCount != rows)
+        return "ShownCount " + std::to_string(s.ShownCount) + " but " + std::to_string(rows) +
+               " rows";
+    std::vector<int> seen(static_cast<std::size_t>(count), 0);
+    for (int row = 0; row < rows; ++row) {
+        const int slot = model->slotAt(row);
+        if (slot < 0 || slot >= count)
+            return "row " + std::to_string(row) + " shows slot " + std::to_string(slot) + " of " +
+                   std::to_string(count);
+        ++seen[static_cast<std::size_t>(slot)];
+    }
+    for (int slot = 0; slot < count; ++slot) {
+        const int n = seen[static_cast<std::size_t>(slot)];
+        if (n > 1 || (n == 1) != (s[slot]->Shown != 0))
+            return "slot " + std::to_string(slot) + " has Shown " + std::to_string(s[slot]->Shown) +
+                   " and " + std::to_string(n) + " rows";
+    }
+    if (rows > 0 && window.isVisible() && !window.listPanel()->SList->isVisible())
+        return "the list has rows but is hidden";
+    const auto label = [&](const char* name) {
+        return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    };
+    if (label("LMax") != QString::number(count) || label("LCur") != QString::number(rows) ||
+        label("LMark") != QString::number(s.MarkedCount))
+        return "counters show " + label("LCur").toStdString() + "/" + label("LMax").toStdString() +
+               "/" + label("LMark").toStdString();
+    if (rowsOfSlot)
+        *rowsOfSlot = std::move(seen);
+    return {};
+}
