@@ -163,7 +163,6 @@ int startupChild(StartKind kind, long long t0, const char* folder) {
     double atApp = 0;
     if (quarvine) {
         QApplication::setApplicationName(QStringLiteral("Quarvine"));
-        QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
         UseProgramFonts();
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
         atApp = msSinceNs(t0);
@@ -695,7 +694,6 @@ int main(int argc, char** argv) {
         int qtArgc = 1;
         char* qtArgv[] = {argv[0], nullptr};
         QApplication app(qtArgc, qtArgv);
-        QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
         UseProgramFonts();
         PromptScript::Start();
 

@@ -14,6 +14,9 @@
 
 namespace {
 
+// The program's title, on every message box.
+const QString ProgramTitle = QStringLiteral("Quarvine32");
+
 struct Script {
     bool active = false;
     QQueue<QMessageBox::StandardButton> answers;
@@ -130,7 +133,7 @@ namespace Prompts {
 QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon icon,
                                     QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Question,
-                    QApplication::applicationDisplayName(), fitToScreen(text, parent), buttons,
+                    ProgramTitle, fitToScreen(text, parent), buttons,
                     parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     if (script().active) {
@@ -152,13 +155,14 @@ QString OpenFileName(QWidget* parent, const QString& caption, const QString& fol
 }
 
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
-                     const QString& filter, QString* selectedFilter) {
+                     const QString& filter, QString* selectedFilter,
+                     QFileDialog::Options options) {
     if (script().active && script().fileNames.isEmpty() && script().pick)
         return improvised(script().improvisedSavePaths).value_or(QString());
     if (script().active)
         return nextScripted(script().fileNames, QStringLiteral("save dialog: ") + caption)
             .value_or(QString());
-    return QFileDialog::getSaveFileName(parent, caption, preset, filter, selectedFilter);
+    return QFileDialog::getSaveFileName(parent, caption, preset, filter, selectedFilter, options);
 }
 
 bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -26,8 +27,10 @@ QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon i
 // as it was).
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter);
+// `options` reach the system's dialog (appending to a file asks no "replace?").
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
-                     const QString& filter, QString* selectedFilter = nullptr);
+                     const QString& filter, QString* selectedFilter = nullptr,
+                     QFileDialog::Options options = {});
 
 // The input box; false when cancelled.
 bool Text(QWidget* parent, const QString& title, const QString& prompt, QString& text);

@@ -310,10 +310,10 @@ void TForm2::BitBtn2Click() {
     const QString caption = QStringLiteral("Saving to file...");
     const QString preset = QDir(source_.programDir).filePath(QStringLiteral("Spell.IND"));
     const QString filter = QStringLiteral("Index File (*.IND);;All Files (*.*)");
-    const QString name = ToAppend->isChecked() && !PromptScript::Active()
-                             ? QFileDialog::getSaveFileName(this, caption, preset, filter, nullptr,
-                                                            QFileDialog::DontConfirmOverwrite)
-                             : Prompts::SaveFileName(this, caption, preset, filter);
+    // Appending to a file that exists is the point, not a reason to ask.
+    const QFileDialog::Options options =
+        ToAppend->isChecked() ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
+    const QString name = Prompts::SaveFileName(this, caption, preset, filter, nullptr, options);
     if (!name.isEmpty())
         Spellindex->setText(name);
 }

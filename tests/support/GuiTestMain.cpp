@@ -28,7 +28,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     UseProgramFonts();
-    QApplication::setApplicationDisplayName(QStringLiteral("Quarvine32"));
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new PromptListener);
     return RUN_ALL_TESTS();
