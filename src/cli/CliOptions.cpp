@@ -26,7 +26,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args, std::size_t fir
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--") {
-            options.positional.insert(options.positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            options.positional.insert(options.positional.end(),
+                                      args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                      args.end());
             break;
         }
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {

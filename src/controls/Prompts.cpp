@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QQueue>
 #include <QScreen>
 #include <QTimer>
@@ -79,8 +79,8 @@ template <typename T> std::optional<T> nextScripted(QQueue<T>& queue, const QStr
 // wrapping width, a long run without blanks gets places where it may wrap
 // (zero-width spaces), and the whole is cut to a third of the screen's height.
 QString fitToScreen(const QString& text, const QWidget* parent) {
-    const QScreen* screen = parent && parent->screen() ? parent->screen()
-                                                        : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
     const QFontMetrics metrics(QApplication::font("QMessageBox"));
     const int width = std::clamp(area.width() - 480, 200, 1000);
@@ -133,8 +133,7 @@ namespace Prompts {
 QMessageBox::StandardButton Message(QWidget* parent, const QString& text, Icon icon,
                                     QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Question,
-                    ProgramTitle, fitToScreen(text, parent), buttons,
-                    parent);
+                    ProgramTitle, fitToScreen(text, parent), buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     if (script().active) {
         script().messages << text;
@@ -155,8 +154,7 @@ QString OpenFileName(QWidget* parent, const QString& caption, const QString& fol
 }
 
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& preset,
-                     const QString& filter, QString* selectedFilter,
-                     QFileDialog::Options options) {
+                     const QString& filter, QString* selectedFilter, QFileDialog::Options options) {
     if (script().active && script().fileNames.isEmpty() && script().pick)
         return improvised(script().improvisedSavePaths).value_or(QString());
     if (script().active)

@@ -579,8 +579,7 @@ void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
 // The message gives the system's reason under the usual first line; the
 // reason names the file, whose bytes are kept as the system gave them.
 bool TForm2::writeOutput(const std::string& bytes, bool append) {
-    const spelldata::Status s =
-        spelldata::WriteTextOutput(outputPath(), bytes, append, encoding());
+    const spelldata::Status s = spelldata::WriteTextOutput(outputPath(), bytes, append, encoding());
     if (s)
         return true;
     Prompts::Message(this, CreateError + QLatin1Char('\n') + PathFromBytes(s.message),

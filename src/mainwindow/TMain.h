@@ -26,7 +26,7 @@ class TListPanel;
 namespace spelldata {
 struct ImportReport;
 struct IniSettings;
-}
+} // namespace spelldata
 
 // A window place moved onto the available area of the screen its corner lies
 // on (or the primary screen), made smaller only where it does not fit.

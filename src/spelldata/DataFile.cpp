@@ -83,8 +83,7 @@ private:
         if (!read(reversible) || !read(kind))
             return truncated();
         if (kind.empty() || (kind[0] != 'W' && kind[0] != 'R' && kind[0] != 'S'))
-            return error("the kind line \"" + Excerpt(kind) +
-                         "\" does not start with W, R or S");
+            return error("the kind line \"" + Excerpt(kind) + "\" does not start with W, R or S");
         record = SpellRecord(kind[0] == 'W'   ? SpellKind::Wizard
                              : kind[0] == 'R' ? SpellKind::Priest
                                               : SpellKind::Psionic);

@@ -213,8 +213,8 @@ namespace {
 // there is no file or the file system has no hard links.
 std::string linkOldFile(const std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string backup =
-            path + std::string(kOldInfix) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const std::string backup = path + std::string(kOldInfix) + std::to_string(::getpid()) +
+                                   "-" + std::to_string(attempt);
         if (::link(path.c_str(), backup.c_str()) == 0)
             return backup;
         if (errno != EEXIST)
@@ -375,7 +375,8 @@ bool isTempName(std::string_view name, std::string_view target) {
 // True when `name` is a name CommitTogether gives the copy of an old file:
 // target + ".old", a process id, "-" and a counter.
 bool isOldCopyName(std::string_view name, std::string_view target) {
-    if (name.size() <= target.size() + kOldInfix.size() || name.substr(0, target.size()) != target ||
+    if (name.size() <= target.size() + kOldInfix.size() ||
+        name.substr(0, target.size()) != target ||
         name.substr(target.size(), kOldInfix.size()) != kOldInfix)
         return false;
     const std::string_view rest = name.substr(target.size() + kOldInfix.size());
@@ -424,7 +425,8 @@ Status refusedJournal(const std::string& journal, const std::string& why) {
     return Status::Error(ErrorKind::Malformed,
                          journal + ": " + why +
                              ". Nothing was changed. If no save of this set is running, the "
-                             "file " + journal + " can be removed.");
+                             "file " +
+                             journal + " can be removed.");
 }
 
 } // namespace
@@ -513,16 +515,17 @@ Status CommitTogether(std::initializer_list<SaveFile*> files) {
 }
 
 Status AppendToFile(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return Status::Error(ErrorKind::Io, "Cannot open " + path + ": " + std::strerror(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int error = errno;
         ::close(fd);
-        return Status::Error(ErrorKind::Io, "Cannot write " + path + ": " +
-                                                (S_ISREG(st.st_mode) ? std::strerror(error)
-                                                                     : notRegular(st)));
+        return Status::Error(ErrorKind::Io,
+                             "Cannot write " + path + ": " +
+                                 (S_ISREG(st.st_mode) ? std::strerror(error) : notRegular(st)));
     }
     int error = 0;
     while (!bytes.empty() && error == 0) {

@@ -181,8 +181,8 @@ TextEncoding ReadTextEncoding(const std::string& path) {
 }
 
 Status WriteTextEncoding(const std::string& path, TextEncoding encoding) {
-    return WriteFileAtomically(path, encoding == TextEncoding::Utf8 ? "Text=UTF-8\r\n"
-                                                                    : "Text=DOS\r\n");
+    return WriteFileAtomically(path,
+                               encoding == TextEncoding::Utf8 ? "Text=UTF-8\r\n" : "Text=DOS\r\n");
 }
 
 } // namespace spelldata

@@ -186,8 +186,7 @@ BlockHeader readHeader(ImportReader& in) {
 
 // Reads one block's fields after its header. Returns false when the file ended
 // inside the header or the field block (the record keeps what it has).
-bool readFields(ImportReader& in, const BlockHeader& header, SpellRecord& record,
-                SpellKind& kind) {
+bool readFields(ImportReader& in, const BlockHeader& header, SpellRecord& record, SpellKind& kind) {
     const std::string_view nameLine = header.lines[0];
     const std::string_view levelLine = header.lines[2];
     const bool haveLevel = header.count == 3;
@@ -341,7 +340,7 @@ ImportReport importBlocks(std::string_view text, SpellCollection& spells) {
     ImportReader in(text);
     std::string_view current;
     bool haveCurrent = in.next(current);
-    bool afterDescription = false; // current ended a description
+    bool afterDescription = false;                  // current ended a description
     std::vector<std::string_view> descriptionLines; // reused for every block
     SpellKind kind = SpellKind::Wizard; // a first block that names no kind is a wizard spell
     while (haveCurrent) {

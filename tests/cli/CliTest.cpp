@@ -179,19 +179,18 @@ TEST(Cli, ReadingCommandsReportAnInterruptedSaveAndChangeNothing) {
     ASSERT_TRUE(WriteDataFile(SpellCollection(), InitialBookList(), base).ok());
     const std::string dat = std::filesystem::canonical(dir.path()).string() + "/SPELLS.Dat";
     WriteBytes(dat + ".save-Ab12Cd", "0\r\n");
-    const std::string valid = std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' + dat +
-                              '\0' + "1" + '\0';
-    const std::string foreign = std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' +
-                                "/etc/passwd" + '\0' + "1" + '\0';
+    const std::string valid =
+        std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' + dat + '\0' + "1" + '\0';
+    const std::string foreign =
+        std::string("F") + dat + ".save-Ab12Cd" + '\0' + '\0' + "/etc/passwd" + '\0' + "1" + '\0';
     for (const auto& [journal, expected] :
          {std::pair{valid, std::string("interrupted")},
           std::pair{foreign, std::string("SPELLS.Dat.commit can be removed")}}) {
         WriteBytes(base + ".Dat.commit", journal);
-        for (const std::vector<std::string>& args :
-             {std::vector<std::string>{"info", base},
-              {"list", base},
-              {"search", base, "x"},
-              {"export", base, dir.file("out.txt")}}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"info", base},
+                                                     {"list", base},
+                                                     {"search", base, "x"},
+                                                     {"export", base, dir.file("out.txt")}}) {
             const Result r = Cli(args);
             EXPECT_EQ(r.code, ExitBadFile) << args[0];
             EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
@@ -366,8 +365,8 @@ TEST(Cli, ImportNeverMergesSpellsAndNamesWhatItSkipsOrCannotStore) {
         return rule + "\r\n" + name + " (School)\r\n\r\n1st Level Wizard Spell\r\n\r\n\r\n" +
                "Range            : 1\r\n" + rule + "\r\nText of " + name;
     };
-    const std::string joined = "junk\r\n" + block("A") + block("B") + "\r\n" + block("C") +
-                               "\r\n" + rule + "\r\n\r\n";
+    const std::string joined =
+        "junk\r\n" + block("A") + block("B") + "\r\n" + block("C") + "\r\n" + rule + "\r\n\r\n";
     WriteBytes(dir.file("joined.txt"), joined);
     Result r = Cli({"import", dir.file("joined.txt"), dir.file("set")});
     EXPECT_EQ(r.code, ExitOk) << r.err;
@@ -412,9 +411,8 @@ TEST_F(CliSample, ExportWritesUtf8AndThroughSymbolicLinks) {
 
 TEST_F(CliSample, ReadingCommandsWriteNothingAndTakeAnyBookFile) {
     std::filesystem::remove(base + ".SBK");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", base},
-                                                 {"list", base},
-                                                 {"search", base, "fire"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", base}, {"list", base}, {"search", base, "fire"}}) {
         EXPECT_EQ(Cli(args).code, ExitOk) << args[0];
         EXPECT_FALSE(std::filesystem::exists(base + ".SBK")) << args[0];
     }

@@ -1,5 +1,5 @@
-#include "GuiText.h"
 #include "Prompts.h"
+#include "GuiText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,13 +44,13 @@ TEST(Prompts, NoMessageBoxGrowsBeyondTheScreen) {
         manyLines += QStringLiteral("line %1 of a long report\n").arg(i);
     const QString cases[] = {
         QStringLiteral("x.Dat, line 1: the count line \"") + QString(2 << 20, u'\x07') + "\"",
-        QString(300000, u'w') + QStringLiteral(" word") .repeated(20000),
+        QString(300000, u'w') + QStringLiteral(" word").repeated(20000),
         manyLines,
     };
     for (const QString& text : cases) {
         const Seen seen = ShowMessage(text);
-        EXPECT_TRUE(screen.contains(seen.box)) << "box " << seen.box.width() << "x"
-                                                << seen.box.height();
+        EXPECT_TRUE(screen.contains(seen.box))
+            << "box " << seen.box.width() << "x" << seen.box.height();
         EXPECT_TRUE(screen.contains(seen.button));
         EXPECT_TRUE(seen.text.startsWith(text.left(20)));
         EXPECT_LT(seen.text.size(), 3000);
@@ -65,12 +65,14 @@ TEST(Prompts, NoMessageBoxGrowsBeyondTheScreen) {
 TEST(GuiText, PathsKeepTheSystemsBytes) {
     const QByteArray names[] = {
         "/tmp/plain.Dat",
-        "/tmp/Sp\xC3\xA9lls.Dat",             // valid UTF-8
-        "/tmp/Sp\xE9lls \xFF\xFE.Dat",        // Latin-1 bytes
+        "/tmp/Sp\xC3\xA9lls.Dat",                         // valid UTF-8
+        "/tmp/Sp\xE9lls \xFF\xFE.Dat",                    // Latin-1 bytes
         "/tmp/\xC3(\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82", // broken, surrogate, too big, cut short
     };
     for (const QByteArray& bytes : names)
         EXPECT_EQ(PathToBytes(PathFromBytes(bytes)), bytes) << bytes.toHex().toStdString();
-    EXPECT_EQ(PathFromBytes(QByteArray("/tmp/Sp\xC3\xA9lls.Dat")), QStringLiteral("/tmp/Spélls.Dat"));
-    EXPECT_EQ(PathToBytes(QStringLiteral("/tmp/\U0001F600.Dat")), QByteArray("/tmp/\xF0\x9F\x98\x80.Dat"));
+    EXPECT_EQ(PathFromBytes(QByteArray("/tmp/Sp\xC3\xA9lls.Dat")),
+              QStringLiteral("/tmp/Spélls.Dat"));
+    EXPECT_EQ(PathToBytes(QStringLiteral("/tmp/\U0001F600.Dat")),
+              QByteArray("/tmp/\xF0\x9F\x98\x80.Dat"));
 }

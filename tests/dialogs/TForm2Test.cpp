@@ -1,12 +1,12 @@
 #include "TForm2.h"
 
+#include "FileIO.h"
 #include "KeyboardSupport.h"
 #include "Prompts.h"
 #include "SpellCollection.h"
 #include "TFMessage.h"
 #include "TestSupport.h"
 #include "TextExport.h"
-#include "FileIO.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,10 +29,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;

@@ -21,8 +21,8 @@
 #include "THistoryComboBox.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -52,12 +52,12 @@ unsigned envNumber(const char* name, unsigned fallback) {
 
 // Keys a user types; no '/' and no letter of "dat", so typed file names stay
 // in the folder and never name a data file.
-const Qt::Key kKeys[] = {Qt::Key_A,      Qt::Key_B,     Qt::Key_C,        Qt::Key_X,
-                         Qt::Key_Y,      Qt::Key_1,     Qt::Key_2,        Qt::Key_Period,
-                         Qt::Key_Space,  Qt::Key_Return, Qt::Key_Escape,  Qt::Key_Tab,
-                         Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Up,   Qt::Key_Down,
-                         Qt::Key_Left,   Qt::Key_Right, Qt::Key_Home,     Qt::Key_End,
-                         Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Insert, Qt::Key_F1};
+const Qt::Key kKeys[] = {Qt::Key_A,         Qt::Key_B,        Qt::Key_C,      Qt::Key_X,
+                         Qt::Key_Y,         Qt::Key_1,        Qt::Key_2,      Qt::Key_Period,
+                         Qt::Key_Space,     Qt::Key_Return,   Qt::Key_Escape, Qt::Key_Tab,
+                         Qt::Key_Backspace, Qt::Key_Delete,   Qt::Key_Up,     Qt::Key_Down,
+                         Qt::Key_Left,      Qt::Key_Right,    Qt::Key_Home,   Qt::Key_End,
+                         Qt::Key_PageUp,    Qt::Key_PageDown, Qt::Key_Insert, Qt::Key_F1};
 // The menu shortcuts, and Alt with the menus' letters.
 const std::pair<Qt::Key, Qt::KeyboardModifier> kShortcuts[] = {
     {Qt::Key_O, Qt::ControlModifier}, {Qt::Key_S, Qt::ControlModifier},
@@ -96,9 +96,9 @@ protected:
     void makeFiles() {
         copySample("monkey");
         copySample("second");
-        testsupport::WriteBytes(dir.file("spells.txt"),
-                                testsupport::ReadBytes(testsupport::SourcePath(
-                                    "samples/sample-spells.txt")));
+        testsupport::WriteBytes(
+            dir.file("spells.txt"),
+            testsupport::ReadBytes(testsupport::SourcePath("samples/sample-spells.txt")));
         testsupport::WriteBytes(dir.file("binary.Dat"), std::string(1 << 20, '\x07'));
         std::string fewer = testsupport::ReadBytes(dir.file("monkey.Dat"));
         testsupport::WriteBytes(dir.file("fewer.Dat"), fewer.replace(0, 2, "3"));
@@ -107,9 +107,9 @@ protected:
         copySample("journal");
         testsupport::WriteBytes(victim, "keep me");
         const std::string target = fs::canonical(dir.path()).string() + "/journal.Dat";
-        testsupport::WriteBytes(dir.file("journal.Dat.commit"),
-                                std::string("F") + victim + '\0' + '\0' + target + '\0' + "1" +
-                                    '\0');
+        testsupport::WriteBytes(dir.file("journal.Dat.commit"), std::string("F") + victim + '\0' +
+                                                                    '\0' + target + '\0' + "1" +
+                                                                    '\0');
         for (const char* name : {"monkey.Dat", "second.Dat", "new.Dat", "spells.txt", "binary.Dat",
                                  "fewer.Dat", "pipe.Dat", "folder.Dat", "journal.Dat", "gone.Dat"})
             openPaths << file(name);
@@ -164,7 +164,9 @@ protected:
         const int kind = pick(10);
         const Qt::MouseButton button = kind == 9 ? Qt::RightButton : Qt::LeftButton;
         log(QStringLiteral("%1 at %2,%3")
-                .arg(kind == 9 ? "right click" : kind >= 7 ? "double click" : "click")
+                .arg(kind == 9   ? "right click"
+                     : kind >= 7 ? "double click"
+                                 : "click")
                 .arg(at.x())
                 .arg(at.y()),
             target);
@@ -370,9 +372,9 @@ TEST_F(Monkey, RandomInputAnywhereKeepsTheBookkeepingAndEverySaveReadsBack) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << "[ monkey   ] " << done << " events in " << seconds << " s, " << inDialogs
-              << " of them in dialogs and menus; " << savesChecked
-              << " saved sets read back; " << PromptScript::Messages().size()
-              << " message boxes; " << restarts << " restarts after a close" << std::endl;
+              << " of them in dialogs and menus; " << savesChecked << " saved sets read back; "
+              << PromptScript::Messages().size() << " message boxes; " << restarts
+              << " restarts after a close" << std::endl;
     EXPECT_EQ(failure, "") << "rerun with QUARVINE_MONKEY_SEED=" << seed
                            << " QUARVINE_MONKEY_EVENTS=" << events;
     EXPECT_EQ(testsupport::ReadBytes(victim), "keep me");

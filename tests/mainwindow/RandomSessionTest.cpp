@@ -15,8 +15,8 @@
 // gives the command of the long run.
 #include "MainWindowFixture.h"
 
-#include "Bookkeeping.h"
 #include "BookList.h"
+#include "Bookkeeping.h"
 #include "DataFile.h"
 #include "GuiText.h"
 #include "Search.h"

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace spelldata;
@@ -291,8 +291,7 @@ TEST_F(DataFileTest, ADescriptionLineStartingWithTheMarkerEndsTheDescription) {
     // The closing marker that follows is then a line after the last block.
     const ReadReport more =
         ParseDataSet(spells, books, dat + "#9#\r\n", nullptr, nullptr, {"S.Dat", "", ""});
-    EXPECT_NE(more.status.message.find("S.Dat, line 18"), std::string::npos)
-        << more.status.message;
+    EXPECT_NE(more.status.message.find("S.Dat, line 18"), std::string::npos) << more.status.message;
 }
 
 TEST_F(DataFileTest, RecordsThatWouldNotReadBackAreRefusedBeforeWriting) {
@@ -465,15 +464,15 @@ TEST_F(DataFileTest, AJournalNamingOtherFilesIsRefusedAndTouchesNothing) {
     const std::string temp = dat + ".save-Ab12Cd";
     const std::string journalFile = base + ".Dat.commit";
     const std::string cases[] = {
-        journal('F', {{victim, "", dat, "1"}}),           // the victim renamed over the set
-        journal('F', {{temp, "", victim, "1"}}),          // something renamed over the victim
-        journal('B', {{temp, "", victim, "0"}}),          // the victim unlinked
-        journal('B', {{temp, victim, dat, "1"}}),         // the victim as the old copy
-        journal('B', {{temp, "", neighbour, "0"}}),       // another set in the same folder
+        journal('F', {{victim, "", dat, "1"}}),     // the victim renamed over the set
+        journal('F', {{temp, "", victim, "1"}}),    // something renamed over the victim
+        journal('B', {{temp, "", victim, "0"}}),    // the victim unlinked
+        journal('B', {{temp, victim, dat, "1"}}),   // the victim as the old copy
+        journal('B', {{temp, "", neighbour, "0"}}), // another set in the same folder
         journal('F', {{dat + "x.save-Ab12Cd", "", dat, "1"}}),
         journal('F', {{(folder / "sub/../SPELLS.Dat.save-Ab12Cd").string(), "", dat, "1"}}),
         journal('F', {{temp, "", (folder / "x/../SPELLS.Dat").string(), "1"}}),
-        "F/etc/passwd",                                   // not a journal at all
+        "F/etc/passwd", // not a journal at all
         std::string(4096, '\xff'),
     };
     const std::string before[] = {ReadBytes(base + ".Dat"), ReadBytes(base + ".SBK"),
@@ -512,9 +511,8 @@ TEST_F(DataFileTest, AnInterruptedSaveIsFinishedOnlyByReadersThatMayWrite) {
     // Killed after the new .SBN was renamed, before the .Dat was.
     WriteBytes(dat + ".save-Xy12Zw", FormatDatFile(one));
     WriteBytes(sbn, FormatCountFile(one));
-    WriteBytes(base + ".Dat.commit",
-               journal('F', {{dat + ".save-Xy12Zw", "", dat, "1"},
-                             {sbn + ".save-Qq34Rr", "", sbn, "1"}}));
+    WriteBytes(base + ".Dat.commit", journal('F', {{dat + ".save-Xy12Zw", "", dat, "1"},
+                                                   {sbn + ".save-Qq34Rr", "", sbn, "1"}}));
     const std::set<std::string> names = folderNames(dir.path());
     SpellCollection spells;
     const ReadReport reported = ReadDataFile(spells, books, base, PendingSave::Report);
@@ -535,9 +533,9 @@ TEST_F(DataFileTest, OpenAndSaveRemoveOnlyStaleTemporaryFilesOfTheSet) {
     const std::string stale[] = {"SPELLS.Dat.save-Ab12Cd", "SPELLS.SBN.save-000000",
                                  "SPELLS.SBK.old4242-0", "SPELLS.Dat.commit.save-zzZZ99"};
     const std::string others[] = {
-        "SPELLS.Dat.backup",       "SPELLS.Dat.save-Ab12C", "SPELLS.Dat.save-Ab12Cd7",
-        "SPELLS.Dat.save-Ab-2Cd",  "SPELLS.SBK.old",        "SPELLS.SBK.old42-",
-        "OTHER.Dat.save-Ab12Cd",   "SPELLS.txt.save-Ab12Cd", "SPELLS.Dat.old12-3x"};
+        "SPELLS.Dat.backup",      "SPELLS.Dat.save-Ab12C",  "SPELLS.Dat.save-Ab12Cd7",
+        "SPELLS.Dat.save-Ab-2Cd", "SPELLS.SBK.old",         "SPELLS.SBK.old42-",
+        "OTHER.Dat.save-Ab12Cd",  "SPELLS.txt.save-Ab12Cd", "SPELLS.Dat.old12-3x"};
     const std::string running = "SPELLS.SBK.save-Run123";
     const std::set<std::string> set = {"SPELLS.Dat", "SPELLS.SBK", "SPELLS.SBN"};
     for (int round = 0; round < 3; ++round) {

@@ -6,8 +6,8 @@
 #include "DataFile.h"
 #include "FileIO.h"
 #include "Settings.h"
-#include "TextExport.h"
 #include "TestSupport.h"
+#include "TextExport.h"
 
 #include <gtest/gtest.h>
 
@@ -228,8 +228,8 @@ TEST(FaultInjectionTest, AnAppendFailingAfterAnyByteLeavesTheFileAsItWas) {
     ScratchDir dir;
     const std::string path = dir.file("spells.txt");
     const std::string old = "a user's text\r\nwithout a final line end";
-    const std::string added = SaveSpell(testsupport::FullWizard(), 2) +
-                              SaveSpell(testsupport::FullPsionic(), 2);
+    const std::string added =
+        SaveSpell(testsupport::FullWizard(), 2) + SaveSpell(testsupport::FullPsionic(), 2);
     for (std::size_t budget = 0; budget < added.size(); budget += 7) {
         testsupport::WriteBytes(path, old);
         Status s;

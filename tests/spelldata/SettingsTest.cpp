@@ -81,9 +81,9 @@ TEST(ColourTest, ValuesThatAreNoColoursFallBackToTheSlotDefault) {
     EXPECT_EQ(replaced, 21);
 
     ColourSlots slots = defaults;
-    slots[15] = 0x01000000;  // a fourth byte
-    slots[20] = 0x8000001F;  // past the system colours
-    slots[3] = 0x00FFFFFF;   // white is a colour
+    slots[15] = 0x01000000; // a fourth byte
+    slots[20] = 0x8000001F; // past the system colours
+    slots[3] = 0x00FFFFFF;  // white is a colour
     ASSERT_TRUE(ParseColourFile(FormatColourFile(slots), "c", back, &replaced).ok());
     EXPECT_EQ(replaced, 2);
     EXPECT_EQ(back[15], 0xFF0000u);

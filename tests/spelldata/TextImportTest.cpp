@@ -384,7 +384,8 @@ TEST(TextImport, LinesThatCannotOpenABlockAreSkippedAndReported) {
     ASSERT_EQ(report.skipped.size(), 2u);
     EXPECT_EQ(report.skipped[0].first, 1);
     EXPECT_EQ(report.skipped[1].first, 3);
-    EXPECT_EQ(ImportNotes(report, "in.txt"), "Lines 1, 3 of in.txt hold no spell and were skipped.");
+    EXPECT_EQ(ImportNotes(report, "in.txt"),
+              "Lines 1, 3 of in.txt hold no spell and were skipped.");
 
     // Five rules inside a description line open the next block there; a block
     // whose header meets a separator is cut off and is no spell.
@@ -399,11 +400,11 @@ TEST(TextImport, LinesThatCannotOpenABlockAreSkippedAndReported) {
 }
 
 TEST(TextImport, SeparatorsThatShareALineNeverMergeSpells) {
-    const std::string a = Lines(Block("Alpha (A)", "1st Level Wizard Spell", {"Range: 1"},
-                                      {"Alpha text", "Alpha end"}));
-    const std::string b = Lines(Block("Beta (B)", "2nd Level Wizard Spell", {"Range: 2"},
-                                      {"Beta text"})) +
-                          Lines(Block("Gamma (C)", "3rd Level Wizard Spell", {}, {"Gamma text"}));
+    const std::string a = Lines(
+        Block("Alpha (A)", "1st Level Wizard Spell", {"Range: 1"}, {"Alpha text", "Alpha end"}));
+    const std::string b =
+        Lines(Block("Beta (B)", "2nd Level Wizard Spell", {"Range: 2"}, {"Beta text"})) +
+        Lines(Block("Gamma (C)", "3rd Level Wizard Spell", {}, {"Gamma text"}));
     const SpellCollection apart = Import(a + b);
     ASSERT_EQ(apart.Count(), 3);
     // a.txt without its final line end, then b.txt; b.txt behind a byte-order mark.
@@ -524,7 +525,8 @@ TEST(TextImport, Utf8TextIsDecodedToTheCollectionsBytes) {
     ASSERT_EQ(reference.Count(), 2);
     const std::string utf8 = TextOutputToUtf8(dos);
     std::string lfOnly = utf8;
-    for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos; at = lfOnly.find("\r\n", at))
+    for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos;
+         at = lfOnly.find("\r\n", at))
         lfOnly.erase(at, 1);
     for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8, lfOnly}) {
         ImportReport report;
@@ -537,9 +539,10 @@ TEST(TextImport, Utf8TextIsDecodedToTheCollectionsBytes) {
     }
 
     // Characters that Windows-1252 lacks become "?" and are counted.
-    const std::string foreign = "\xE2\x94\x80\xE2\x94\x80\r\nOmega \xCE\xA9\r\n\r\nCantrip\r\n\r\n\r\n"
-                                "\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\r\n"
-                                "Arrow \xE2\x86\x92 smile \xF0\x9F\x98\x80\r\n";
+    const std::string foreign =
+        "\xE2\x94\x80\xE2\x94\x80\r\nOmega \xCE\xA9\r\n\r\nCantrip\r\n\r\n\r\n"
+        "\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\r\n"
+        "Arrow \xE2\x86\x92 smile \xF0\x9F\x98\x80\r\n";
     ImportReport report;
     const SpellCollection spells = Import(foreign, &report);
     ASSERT_EQ(spells.Count(), 1);

@@ -238,7 +238,8 @@ TEST(TruncationSweepTest, AnEmptyBookFileOrOneWithoutFinalLineEndIsItsLines) {
         EXPECT_TRUE(promises::CheckDataSet(set, &read).empty()) << sbk;
         EXPECT_TRUE(read.accepted) << read.message;
         EXPECT_EQ(read.spells.Count(), SweepRecords().Count());
-        EXPECT_EQ(read.books.size(), static_cast<std::size_t>(std::count(sbk.begin(), sbk.end(), '\n') + !sbk.empty()));
+        EXPECT_EQ(read.books.size(), static_cast<std::size_t>(
+                                         std::count(sbk.begin(), sbk.end(), '\n') + !sbk.empty()));
     }
     EXPECT_EQ(read.books.back(), "Only line");
 }
