@@ -31,12 +31,7 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
 }
 
 void TextBox::setDescription(const std::string& bytes) {
-    if (stepTimer_ != 0)
-        killTimer(stepTimer_);
-    stepTimer_ = 0;
-    pending_.clear();
-    pendingFrom_ = 0;
-    document()->setUndoRedoEnabled(true);
+    stopSteps();
     if (bytes.size() <= StepBytes) {
         setPlainText(DescriptionToText(bytes));
         return;
@@ -72,8 +67,12 @@ void TextBox::appendStep() {
     end.movePosition(QTextCursor::End);
     end.insertText(DescriptionToText(pending_.substr(pendingFrom_, size)));
     pendingFrom_ += size;
-    if (pendingFrom_ < pending_.size())
-        return;
+    if (pendingFrom_ >= pending_.size())
+        stopSteps();
+}
+
+// Ends a load in steps (done or replaced): nothing pending, edits undoable.
+void TextBox::stopSteps() {
     if (stepTimer_ != 0)
         killTimer(stepTimer_);
     stepTimer_ = 0;

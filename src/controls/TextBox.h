@@ -36,6 +36,7 @@ protected:
 
 private:
     void appendStep();
+    void stopSteps();
     void finishLoading();
 
     std::string pending_; // description bytes not in the box yet
