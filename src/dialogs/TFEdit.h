@@ -65,6 +65,11 @@ public:
     void reject() override;
 
 private:
+    // A name longer than this shows its start only; left unedited, OK keeps
+    // the whole name (a line box would cut it at 32,767 characters and lay
+    // out all of it first).
+    static constexpr std::size_t ShownNameBytes = 1000;
+
     void createKindBar();
     void createFieldArea();
     void createHeading(QWidget* area);
@@ -148,4 +153,5 @@ private:
     bool accepted_ = false;
     // The record OK built, waiting for EditSpell to store it.
     std::optional<spelldata::SpellRecord> work_;
+    std::string longName_; // the whole name when only its start is shown
 };

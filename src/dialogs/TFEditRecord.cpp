@@ -214,7 +214,10 @@ bool TFEdit::EditSpell(bool existing, spelldata::SpellCollection& spells, int sl
 }
 
 void TFEdit::loadRecord(const SpellRecord& record) {
-    CName->setText(FromBytes(record->Name));
+    const std::string& name = record->Name;
+    longName_ = name.size() > ShownNameBytes ? name : std::string();
+    CName->setText(FromBytes(longName_.empty() ? name : name.substr(0, ShownNameBytes)));
+    CName->setModified(false);
     BRev->setChecked(record->Reversible != 0);
     BRevClick();
     EDescription->setDescription(record->Description);
@@ -280,7 +283,7 @@ SpellRecord TFEdit::buildRecord() {
     if (tag == PsionicTag)
         writePsionicFields(record);
     // An info entry (tag 3) gets the common fields only.
-    record->Name = ToBytes(CName->text());
+    record->Name = !longName_.empty() && !CName->isModified() ? longName_ : ToBytes(CName->text());
     record->Description = TextToDescription(EDescription->wholeText());
     record->Source = ToBytes(CSource->currentText());
     record->Level = static_cast<SpellLevel>(CLevel->currentIndex());

@@ -459,16 +459,29 @@ TEST_F(TFEditTest, info_editingKeepsEntriesAndPowersAsTheyAre) {
     EXPECT_EQ(spells[1], infoPower);
 }
 
-// A description of many lines arrives in the box in steps; OK pressed at once
-// still stores all of it.
-TEST_F(TFEditTest, longDescription_isStoredWholeByAnImmediateOk) {
+// A description of many lines arrives in the box in steps, and a name far
+// beyond a line box's limit shows its start only; OK pressed at once still
+// stores both whole, and a retyped name replaces the long one.
+TEST_F(TFEditTest, longDescriptionAndName_areStoredWholeByAnImmediateOk) {
     SpellRecord spell = testsupport::FullWizard();
+    spell->Name = std::string(1u << 20, 'N') + "end";
     spell->Description.clear();
     for (int i = 0; spell->Description.size() < (256u << 10); ++i)
         spell->Description += "Line " + std::to_string(i) + " of the description.\r\n";
     spells.Append(spell);
-    EXPECT_TRUE(edit(true, 0, [](TFEdit& d) { click(d, "OK"); }));
+    EXPECT_TRUE(edit(true, 0, [](TFEdit& d) {
+        EXPECT_LT(child<QLineEdit>(d, "CName")->text().size(), 32767);
+        click(d, "OK");
+    }));
     EXPECT_EQ(spells[0]->Description, spell->Description);
+    EXPECT_EQ(spells[0]->Name, spell->Name);
+    EXPECT_TRUE(edit(true, 0, [](TFEdit& d) {
+        QLineEdit* name = child<QLineEdit>(d, "CName");
+        name->selectAll();
+        QTest::keyClicks(name, "Short");
+        click(d, "OK");
+    }));
+    EXPECT_EQ(spells[0]->Name, "Short");
 }
 
 TEST_F(TFEditTest, cancelEscapeAndCloseBox_leaveTheSlotUntouched) {
