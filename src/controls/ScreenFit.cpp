@@ -26,6 +26,13 @@ QScrollArea* ScrollingPage(QWidget* page, QWidget* parent) {
     return area;
 }
 
+QRect KeepInside(const QRect& place, const QRect& area) {
+    const QSize size = place.size().boundedTo(area.size()).expandedTo(QSize(1, 1));
+    return {std::clamp(place.left(), area.left(), area.left() + area.width() - size.width()),
+            std::clamp(place.top(), area.top(), area.top() + area.height() - size.height()),
+            size.width(), size.height()};
+}
+
 void FitToArea(QWidget* window, QSize natural, const QRect& area) {
     const QRect frame = window->frameGeometry();
     const QRect inner = window->geometry();

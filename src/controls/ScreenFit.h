@@ -15,6 +15,9 @@ class QWidget;
 // area shows all of it; in a smaller window scroll bars reach the rest.
 QScrollArea* ScrollingPage(QWidget* page, QWidget* parent);
 
+// `place` made no larger than `area` (and at least 1 x 1) and moved inside it.
+QRect KeepInside(const QRect& place, const QRect& area);
+
 // Gives `window` the fixed size `natural`, or as much of it as `area` holds
 // with room for a title bar, and moves the window inside `area`.
 void FitToArea(QWidget* window, QSize natural, const QRect& area);

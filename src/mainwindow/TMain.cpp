@@ -2,6 +2,7 @@
 
 #include "DisplaySettings.h"
 #include "Prompts.h"
+#include "ScreenFit.h"
 #include "SpellListDelegate.h"
 #include "SpellListModel.h"
 #include "SpellListView.h"
@@ -30,7 +31,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <algorithm>
 
 using namespace spelldata;
 
@@ -40,12 +40,7 @@ QRect PlaceOnScreen(QPoint topLeft, QSize size) {
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {topLeft, size};
-    const QRect area = screen->availableGeometry();
-    const int width = std::clamp(size.width(), 1, area.width());
-    const int height = std::clamp(size.height(), 1, area.height());
-    return {std::clamp(topLeft.x(), area.left(), area.left() + area.width() - width),
-            std::clamp(topLeft.y(), area.top(), area.top() + area.height() - height), width,
-            height};
+    return KeepInside({topLeft, size}, screen->availableGeometry());
 }
 
 // The resources live in static libraries; their registration has to be asked for.
@@ -347,9 +342,7 @@ void TMain::fitIntoArea(QMdiSubWindow* window) const {
     const QRect area = mdi_->viewport()->rect();
     if (area.isEmpty() || window->isMaximized() || window->isMinimized())
         return;
-    QRect place(window->geometry().topLeft(), window->size().boundedTo(area.size()));
-    place.moveLeft(std::clamp(place.left(), 0, area.width() - place.width()));
-    place.moveTop(std::clamp(place.top(), 0, area.height() - place.height()));
+    const QRect place = KeepInside(window->geometry(), area);
     if (place != window->geometry())
         window->setGeometry(place);
 }
