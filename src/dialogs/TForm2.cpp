@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -219,7 +218,7 @@ void TForm2::createEncodingChoice() {
 std::string TForm2::encodingFile() const {
     const QString path =
         QDir(source_.programDir).filePath(QLatin1String(spelldata::TextEncodingFileName));
-    return QFile::encodeName(path).toStdString();
+    return NativePath(path);
 }
 
 void TForm2::loadEncodingChoice() {

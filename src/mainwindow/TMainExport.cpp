@@ -4,6 +4,7 @@
 
 #include "DataFile.h"
 #include "ExportFormat.h"
+#include "GuiText.h"
 #include "Prompts.h"
 #include "SpellJson.h"
 #include "SpellListModel.h"
@@ -11,7 +12,6 @@
 #include "TextImport.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 
 using namespace spelldata;
@@ -73,9 +73,9 @@ void TMain::MExportClick() {
         return;
     const ExportFormat format = chosenFormat(path, filter);
     const Status s =
-        formats::WriteExport(QFile::encodeName(path).toStdString(), format, chosen, SBooks);
+        formats::WriteExport(NativePath(path), format, chosen, SBooks);
     if (!s)
-        Prompts::Message(this, QFile::decodeName(s.message.c_str()), Prompts::Icon::Error,
+        Prompts::Message(this, PathFromBytes(s.message), Prompts::Icon::Error,
                          QMessageBox::Cancel);
 }
 
@@ -83,7 +83,7 @@ void TMain::MExportClick() {
 // reason it was refused.
 ImportReport TMain::importJson(const QString& path, SpellCollection& into, BookList& books) {
     ImportReport report;
-    report.status = formats::ReadSpellsJson(QFile::encodeName(path).toStdString(), into, books);
+    report.status = formats::ReadSpellsJson(NativePath(path), into, books);
     report.imported = into.Count();
     return report;
 }

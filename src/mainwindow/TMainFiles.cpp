@@ -186,7 +186,7 @@ bool TMain::importText(const QString& path) {
     if (!report.status) {
         HideProgress();
         // The message holds the file's name as the system spells it.
-        Prompts::Message(this, QFile::decodeName(report.status.message.c_str()),
+        Prompts::Message(this, PathFromBytes(report.status.message),
                          Prompts::Icon::Error, QMessageBox::Cancel);
         return false;
     }
