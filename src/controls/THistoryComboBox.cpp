@@ -3,6 +3,7 @@
 #include <QStandardItemModel>
 
 #include <algorithm>
+#include <ranges>
 
 namespace {
 
@@ -63,21 +64,11 @@ void THistoryComboBox::placeEntry(int row) {
         return items->item(at, column)->data(SortKeyRole).toString();
     };
     const QString key = items->item(row, column)->data(SortKeyRole).toString();
-    const int others = items->rowCount() - 1;
-    const auto bound = [&](bool afterEqual) {
-        int low = 0;
-        int high = others;
-        while (low < high) {
-            const int middle = (low + high) / 2;
-            const QString other = keyAt(middle);
-            if (other < key || (afterEqual && other == key))
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        return low;
-    };
-    const int place = std::clamp(row, bound(false), bound(true));
+    const auto positions = std::views::iota(0, items->rowCount() - 1);
+    const auto lower = std::ranges::lower_bound(positions, key, {}, keyAt);
+    const auto upper = std::ranges::upper_bound(positions, key, {}, keyAt);
+    const int place = std::clamp(row, static_cast<int>(lower - positions.begin()),
+                                 static_cast<int>(upper - positions.begin()));
     if (place == row)
         return;
     placing_ = true;
