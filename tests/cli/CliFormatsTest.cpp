@@ -1,5 +1,6 @@
 // export --format and the import of a JSON export.
 #include "CliCommands.h"
+#include "CliRun.h"
 
 #include "BookList.h"
 #include "DataFile.h"
@@ -15,17 +16,6 @@ using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 // A set with every kind, an Info entry, the five bytes Windows-1252 leaves
 // undefined, books with members and copies.
@@ -58,7 +48,7 @@ protected:
 TEST_F(CliFormats, JsonExportImportsBackToTheSameSetAndTheSameJson) {
     const std::string json = dir.file("spells.json");
     ASSERT_EQ(Cli({"export", base, json, "--format", "json"}).code, ExitOk);
-    const Outcome import = Cli({"import", json, dir.file("copy.Dat")});
+    const CliResult import = Cli({"import", json, dir.file("copy.Dat")});
     ASSERT_EQ(import.code, ExitOk) << import.err;
     EXPECT_EQ(import.out, "Imported 4 spells into " + dir.file("copy") + ".Dat\n");
     EXPECT_EQ(setBytes(dir.file("copy")), setBytes(base));
@@ -87,7 +77,7 @@ TEST_F(CliFormats, UnknownFormatsAndTextOptionsWithAFormatAreUsageErrors) {
                                                   {"--format"}}) {
         std::vector<std::string> args = {"export", base, out};
         args.insert(args.end(), extra.begin(), extra.end());
-        const Outcome r = Cli(args);
+        const CliResult r = Cli(args);
         EXPECT_EQ(r.code, ExitUsage) << extra.back();
         EXPECT_FALSE(std::filesystem::exists(out)) << extra.back();
     }
@@ -108,7 +98,7 @@ TEST_F(CliFormats, MalformedOrForeignJsonIsRefusedAndWritesNothing) {
     };
     for (const auto& c : cases) {
         WriteBytes(dir.file("in.json"), c.text);
-        const Outcome r = Cli({"import", dir.file("in.json"), target});
+        const CliResult r = Cli({"import", dir.file("in.json"), target});
         EXPECT_EQ(r.code, ExitBadFile) << c.text;
         EXPECT_NE(r.err.find("quarvine-cli: " + dir.file("in.json") + c.error), std::string::npos)
             << r.err;

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliRun.h"
 
 #include "BookList.h"
 #include "DataFile.h"
@@ -20,17 +21,6 @@ using testsupport::TempDir;
 using testsupport::WriteBytes;
 
 namespace {
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -59,7 +49,7 @@ SpellCollection Load(const std::string& base) {
 class CliSample : public ::testing::Test {
 protected:
     void SetUp() override {
-        const Result r =
+        const CliResult r =
             Cli({"import", testsupport::SourcePath("samples/sample-spells.txt"), base});
         ASSERT_EQ(r.code, ExitOk) << r.err;
         EXPECT_EQ(r.out, "Imported 30 spells into " + base + ".Dat\n");
@@ -69,7 +59,7 @@ protected:
     std::vector<std::string> List(const std::vector<std::string>& options) {
         std::vector<std::string> args = {"list", base};
         args.insert(args.end(), options.begin(), options.end());
-        const Result r = Cli(args);
+        const CliResult r = Cli(args);
         EXPECT_EQ(r.code, ExitOk) << r.err;
         return SplitLines(r.out);
     }
@@ -82,7 +72,7 @@ protected:
 
 TEST(Cli, HelpForToolAndEachCommand) {
     for (const std::string flag : {"--help", "-h", "help"}) {
-        const Result r = Cli({flag});
+        const CliResult r = Cli({flag});
         EXPECT_EQ(r.code, ExitOk);
         EXPECT_TRUE(r.out.starts_with("Usage: quarvine-cli COMMAND")) << r.out;
         for (const char* command : {"import", "export", "info", "list", "search"})
@@ -90,7 +80,7 @@ TEST(Cli, HelpForToolAndEachCommand) {
         EXPECT_EQ(r.err, "");
     }
     for (const std::string command : {"import", "export", "info", "list", "search"}) {
-        const Result r = Cli({command, "--help"});
+        const CliResult r = Cli({command, "--help"});
         EXPECT_EQ(r.code, ExitOk) << command;
         EXPECT_TRUE(r.out.starts_with("Usage: quarvine-cli " + command + " ")) << r.out;
         EXPECT_EQ(r.err, "");
@@ -123,7 +113,7 @@ TEST(Cli, UsageErrorsExitOne) {
         {{"export", "base", "out.txt", "--list", "--extra-lines"}, "needs a value"},
     };
     for (const auto& [args, fragment] : cases) {
-        const Result r = Cli(args);
+        const CliResult r = Cli(args);
         const std::string label = args.empty() ? "(none)" : args.back();
         EXPECT_EQ(r.code, ExitUsage) << label;
         EXPECT_EQ(r.out, "") << label;
@@ -139,19 +129,19 @@ TEST(Cli, MissingOrMalformedFilesExitTwo) {
                                                  {"list", missing},
                                                  {"search", missing, "x"},
                                                  {"export", missing, dir.file("out.txt")}}) {
-        const Result r = Cli(args);
+        const CliResult r = Cli(args);
         EXPECT_EQ(r.code, ExitBadFile) << args[0];
         EXPECT_NE(r.err.find("No Such File: " + missing + ".Dat"), std::string::npos) << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
 
     WriteBytes(dir.file("bad.Dat"), "not a number\r\n");
-    const Result bad = Cli({"info", dir.file("bad")});
+    const CliResult bad = Cli({"info", dir.file("bad")});
     EXPECT_EQ(bad.code, ExitBadFile);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.find("bad.Dat"), std::string::npos) << bad.err;
 
-    const Result text = Cli({"import", dir.file("absent.txt"), dir.file("new")});
+    const CliResult text = Cli({"import", dir.file("absent.txt"), dir.file("new")});
     EXPECT_EQ(text.code, ExitBadFile);
     EXPECT_NE(text.err.find("File Not Found, or beeing used by other application."),
               std::string::npos)
@@ -163,7 +153,7 @@ TEST_F(CliSample, ImportOfAFileWithoutSpellsKeepsTheTargetSet) {
     const std::string before = ReadBytes(base + ".Dat");
     for (const std::string text : {"", "\r\n\r\n", "no spells here\r\n"}) {
         WriteBytes(dir.file("empty.txt"), text);
-        const Result r = Cli({"import", dir.file("empty.txt"), base});
+        const CliResult r = Cli({"import", dir.file("empty.txt"), base});
         EXPECT_EQ(r.code, ExitBadFile);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "quarvine-cli: No spells found in " + dir.file("empty.txt") + "\n");
@@ -191,7 +181,7 @@ TEST(Cli, ReadingCommandsReportAnInterruptedSaveAndChangeNothing) {
                                                      {"list", base},
                                                      {"search", base, "x"},
                                                      {"export", base, dir.file("out.txt")}}) {
-            const Result r = Cli(args);
+            const CliResult r = Cli(args);
             EXPECT_EQ(r.code, ExitBadFile) << args[0];
             EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
             EXPECT_EQ(ReadBytes(base + ".Dat.commit"), journal);
@@ -202,7 +192,7 @@ TEST(Cli, ReadingCommandsReportAnInterruptedSaveAndChangeNothing) {
 
 TEST_F(CliSample, InfoCountsKindsAndLevels) {
     for (const std::string suffix : {"", ".Dat", ".DAT"}) {
-        const Result r = Cli({"info", base + suffix});
+        const CliResult r = Cli({"info", base + suffix});
         ASSERT_EQ(r.code, ExitOk) << r.err;
         for (const char* line : {"Spells: 30\n", "Wizard spells: 13\n", "Priest prayers: 10\n",
                                  "Psionic powers and Info entries: 7\n", "  C: 2\n", "  9: 1\n",
@@ -272,7 +262,7 @@ TEST(Cli, NamesDifferingOnlyInCaseSortTogether) {
     }
     ASSERT_TRUE(WriteDataFile(spells, InitialBookList(), dir.file("case")).ok());
     for (const std::string sort : {"name", "level", "type", "type-level"}) {
-        const Result r = Cli({"list", dir.file("case"), "--sort", sort});
+        const CliResult r = Cli({"list", dir.file("case"), "--sort", sort});
         ASSERT_EQ(r.code, ExitOk) << r.err;
         const auto lines = SplitLines(r.out);
         ASSERT_EQ(lines.size(), 6u);
@@ -292,7 +282,7 @@ TEST_F(CliSample, SearchChosenFields) {
     const auto search = [&](const std::vector<std::string>& extra) {
         std::vector<std::string> args = {"search", base};
         args.insert(args.end(), extra.begin(), extra.end());
-        const Result r = Cli(args);
+        const CliResult r = Cli(args);
         EXPECT_EQ(r.code, ExitOk) << r.err;
         return SplitLines(r.out);
     };
@@ -347,11 +337,11 @@ TEST_F(CliSample, ExportMatchesTheCoreWriters) {
 TEST_F(CliSample, ExportRejectsExtraLinesOutOfRangeAndUnwritableOutput) {
     const std::string out = dir.file("out.txt");
     for (const std::string n : {"0", "67"}) {
-        const Result r = Cli({"export", base, out, "--extra-lines", n});
+        const CliResult r = Cli({"export", base, out, "--extra-lines", n});
         EXPECT_EQ(r.code, ExitUsage) << n;
         EXPECT_FALSE(std::filesystem::exists(out)) << n;
     }
-    const Result r = Cli({"export", base, dir.file("no/such/folder/out.txt")});
+    const CliResult r = Cli({"export", base, dir.file("no/such/folder/out.txt")});
     EXPECT_EQ(r.code, ExitBadFile);
     EXPECT_NE(r.err, "");
 }
@@ -368,7 +358,7 @@ TEST(Cli, ImportNeverMergesSpellsAndNamesWhatItSkipsOrCannotStore) {
     const std::string joined =
         "junk\r\n" + block("A") + block("B") + "\r\n" + block("C") + "\r\n" + rule + "\r\n\r\n";
     WriteBytes(dir.file("joined.txt"), joined);
-    Result r = Cli({"import", dir.file("joined.txt"), dir.file("set")});
+    CliResult r = Cli({"import", dir.file("joined.txt"), dir.file("set")});
     EXPECT_EQ(r.code, ExitOk) << r.err;
     EXPECT_EQ(r.out, "Imported 3 spells into " + dir.file("set") + ".Dat\n");
     EXPECT_EQ(r.err, "quarvine-cli: warning: Line 1 of " + dir.file("joined.txt") +
@@ -397,13 +387,13 @@ TEST_F(CliSample, ExportWritesUtf8AndThroughSymbolicLinks) {
         std::vector<std::string> args = {"export", base, dir.file("out.txt")};
         if (utf8)
             args.push_back("--utf8");
-        const Result r = Cli(args);
+        const CliResult r = Cli(args);
         EXPECT_EQ(r.code, ExitOk) << r.err;
         EXPECT_TRUE(std::filesystem::is_symlink(dir.file("out.txt")));
         const std::string text = ReadBytes(dir.file("real/out.txt"));
         EXPECT_EQ(text.starts_with("\xEF\xBB\xBF\xE2\x94\x80"), utf8);
         EXPECT_EQ(text.find('\xC4') == std::string::npos, utf8);
-        const Result back = Cli({"import", dir.file("out.txt"), dir.file("back")});
+        const CliResult back = Cli({"import", dir.file("out.txt"), dir.file("back")});
         EXPECT_EQ(back.out, "Imported 30 spells into " + dir.file("back") + ".Dat\n");
         EXPECT_EQ(back.err, "");
     }
@@ -417,7 +407,7 @@ TEST_F(CliSample, ReadingCommandsWriteNothingAndTakeAnyBookFile) {
         EXPECT_FALSE(std::filesystem::exists(base + ".SBK")) << args[0];
     }
     WriteBytes(base + ".SBK", "");
-    Result r = Cli({"info", base});
+    CliResult r = Cli({"info", base});
     EXPECT_EQ(r.code, ExitOk) << r.err;
     EXPECT_TRUE(r.out.ends_with("Books:\n")) << r.out;
     WriteBytes(base + ".SBK", "None - (Full List)\r\nLast book");
@@ -427,7 +417,7 @@ TEST_F(CliSample, ReadingCommandsWriteNothingAndTakeAnyBookFile) {
 }
 
 TEST_F(CliSample, DoubleDashEndsOptionsAndForeignCharactersSearchNothing) {
-    Result r = Cli({"search", base, "--", "--fire"});
+    CliResult r = Cli({"search", base, "--", "--fire"});
     EXPECT_EQ(r.code, ExitOk) << r.err;
     EXPECT_EQ(r.out, "");
     r = Cli({"search", base, "--", "--help"});
