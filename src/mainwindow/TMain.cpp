@@ -31,6 +31,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 
 using namespace spelldata;
 
@@ -40,7 +42,14 @@ QRect PlaceOnScreen(QPoint topLeft, QSize size) {
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {topLeft, size};
-    return KeepInside({topLeft, size}, screen->availableGeometry());
+    // Places read from a file can be anything up to INT_MAX: no QRect is made
+    // of them before they are clamped, as its right edge would overflow.
+    const QRect area = screen->availableGeometry();
+    const int width = std::clamp(size.width(), 1, area.width());
+    const int height = std::clamp(size.height(), 1, area.height());
+    return {std::clamp(topLeft.x(), area.left(), area.left() + area.width() - width),
+            std::clamp(topLeft.y(), area.top(), area.top() + area.height() - height), width,
+            height};
 }
 
 // The resources live in static libraries; their registration has to be asked for.
