@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BookList.h"
-#include "SpellCollection.h"
+#include "spelldata/BookList.h"
+#include "spelldata/SpellCollection.h"
 
 #include <cstdint>
 #include <string>

@@ -5,12 +5,12 @@
 #include "BenchSupport.h"
 #include "SpellGenerator.h"
 
-#include "DataFile.h"
-#include "Filter.h"
-#include "ListCollator.h"
-#include "Search.h"
-#include "TextExport.h"
-#include "TextImport.h"
+#include "collation/ListCollator.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Filter.h"
+#include "spelldata/Search.h"
+#include "spelldata/TextExport.h"
+#include "spelldata/TextImport.h"
 
 #include <QLocale>
 #include <sqlite3.h>

@@ -4,11 +4,11 @@
 // Run again after a change of the file formats; the seeds are kept small so
 // that the repository stays lean.
 
-#include "DataFile.h"
 #include "ReaderPromises.h"
-#include "Settings.h"
-#include "TextExport.h"
-#include "TextImport.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Settings.h"
+#include "spelldata/TextExport.h"
+#include "spelldata/TextImport.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "GuiText.h"
-#include "ProgramDir.h"
-#include "ProgramFonts.h"
-#include "TForm1.h"
-#include "TMain.h"
+#include "controls/GuiText.h"
+#include "controls/ProgramFonts.h"
+#include "dialogs/about/TForm1.h"
+#include "mainwindow/ProgramDir.h"
+#include "mainwindow/TMain.h"
 
 #include <QApplication>
 #include <QFileInfo>

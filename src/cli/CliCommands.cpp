@@ -1,15 +1,15 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliOptions.h"
-#include "DataFile.h"
-#include "Encoding.h"
-#include "ExportFormat.h"
-#include "Filter.h"
-#include "ListCollator.h"
-#include "Search.h"
-#include "SpellJson.h"
-#include "TextExport.h"
-#include "TextImport.h"
+#include "cli/CliOptions.h"
+#include "collation/ListCollator.h"
+#include "formats/ExportFormat.h"
+#include "formats/SpellJson.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/Filter.h"
+#include "spelldata/Search.h"
+#include "spelldata/TextExport.h"
+#include "spelldata/TextImport.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "ListCollator.h"
+#include "collation/ListCollator.h"
 
-#include "Encoding.h"
+#include "spelldata/Encoding.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Filter.h"
+#include "spelldata/Filter.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>

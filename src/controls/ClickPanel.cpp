@@ -1,4 +1,4 @@
-#include "ClickPanel.h"
+#include "controls/ClickPanel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "DisplaySettings.h"
+#include "controls/DisplaySettings.h"
 
 #include <QApplication>
 

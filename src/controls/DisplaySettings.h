@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings.h"
+#include "spelldata/Settings.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "GuiText.h"
+#include "controls/GuiText.h"
 
-#include "Encoding.h"
+#include "spelldata/Encoding.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ProgramFonts.h"
+#include "controls/ProgramFonts.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "controls/Prompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

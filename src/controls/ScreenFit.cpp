@@ -1,4 +1,4 @@
-#include "ScreenFit.h"
+#include "controls/ScreenFit.h"
 
 #include <QScreen>
 #include <QScrollArea>

@@ -1,6 +1,6 @@
-#include "TextBox.h"
+#include "controls/TextBox.h"
 
-#include "GuiText.h"
+#include "controls/GuiText.h"
 
 #include <QMimeData>
 #include <QTextCursor>

@@ -1,9 +1,9 @@
-#include "ExportFormat.h"
+#include "formats/ExportFormat.h"
 
-#include "Encoding.h"
-#include "FileIO.h"
-#include "SpellJson.h"
-#include "SpellSheets.h"
+#include "formats/SpellJson.h"
+#include "formats/SpellSheets.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/FileIO.h"
 
 using namespace spelldata;
 

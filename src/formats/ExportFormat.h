@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BookList.h"
-#include "SpellRecord.h"
-#include "Status.h"
+#include "spelldata/BookList.h"
+#include "spelldata/SpellRecord.h"
+#include "spelldata/Status.h"
 
 #include <optional>
 #include <string>

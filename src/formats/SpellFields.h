@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpellRecord.h"
+#include "spelldata/SpellRecord.h"
 
 #include <string>
 

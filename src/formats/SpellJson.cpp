@@ -1,8 +1,8 @@
-#include "SpellJson.h"
+#include "formats/SpellJson.h"
 
-#include "Encoding.h"
-#include "FileIO.h"
-#include "SpellFields.h"
+#include "formats/SpellFields.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/FileIO.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BookList.h"
-#include "SpellCollection.h"
-#include "Status.h"
+#include "spelldata/BookList.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/Status.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "SpellSheets.h"
+#include "formats/SpellSheets.h"
 
-#include "Encoding.h"
-#include "SpellFields.h"
-#include "TextLines.h"
+#include "formats/SpellFields.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/TextLines.h"
 
 #include <map>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BookList.h"
-#include "SpellRecord.h"
+#include "spelldata/BookList.h"
+#include "spelldata/SpellRecord.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Glyphs.h"
+#include "mainwindow/Glyphs.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "ProgramDir.h"
+#include "mainwindow/ProgramDir.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "SpellListDelegate.h"
+#include "mainwindow/SpellListDelegate.h"
 
-#include "DisplaySettings.h"
-#include "Glyphs.h"
-#include "GuiText.h"
-#include "SpellListModel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/GuiText.h"
+#include "mainwindow/Glyphs.h"
+#include "mainwindow/SpellListModel.h"
 
 #include <QPainter>
 

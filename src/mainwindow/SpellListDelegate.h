@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpellCollection.h"
+#include "spelldata/SpellCollection.h"
 
 #include <QStyledItemDelegate>
 

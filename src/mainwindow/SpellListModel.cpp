@@ -1,6 +1,6 @@
-#include "SpellListModel.h"
+#include "mainwindow/SpellListModel.h"
 
-#include "GuiText.h"
+#include "controls/GuiText.h"
 
 SpellListModel::SpellListModel(const spelldata::SpellCollection& spells, QObject* parent)
     : QAbstractListModel(parent), spells_(spells) {}

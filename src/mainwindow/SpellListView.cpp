@@ -1,6 +1,6 @@
-#include "SpellListView.h"
+#include "mainwindow/SpellListView.h"
 
-#include "SpellListDelegate.h"
+#include "mainwindow/SpellListDelegate.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "TListPanel.h"
+#include "mainwindow/TListPanel.h"
 
-#include "SpellListView.h"
+#include "mainwindow/SpellListView.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,19 +1,19 @@
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DisplaySettings.h"
-#include "Prompts.h"
-#include "ScreenFit.h"
-#include "SpellListDelegate.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFInfo.h"
-#include "TFMessage.h"
-#include "TFSearch.h"
-#include "TFconfig.h"
-#include "TForm1.h"
-#include "TForm2.h"
-#include "THistoryComboBox.h"
-#include "TListPanel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/Prompts.h"
+#include "controls/ScreenFit.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/about/TForm1.h"
+#include "dialogs/info/TFInfo.h"
+#include "dialogs/output/TForm2.h"
+#include "dialogs/progress/TFMessage.h"
+#include "dialogs/search/TFSearch.h"
+#include "dialogs/settings/TFconfig.h"
+#include "mainwindow/SpellListDelegate.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,7 +32,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
 
 using namespace spelldata;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BookList.h"
-#include "Filter.h"
-#include "SpellCollection.h"
-#include "TFInfo.h"
+#include "dialogs/info/TFInfo.h"
+#include "spelldata/BookList.h"
+#include "spelldata/Filter.h"
+#include "spelldata/SpellCollection.h"
 
 #include <QMainWindow>
 #include <QPointer>

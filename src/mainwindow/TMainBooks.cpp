@@ -1,13 +1,13 @@
 // Spell books: the book table, the book box and its commands.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "BookList.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellListDelegate.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TListPanel.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "mainwindow/SpellListDelegate.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "spelldata/BookList.h"
 
 #include <QComboBox>
 #include <QToolButton>

@@ -1,15 +1,15 @@
 // Export of the listed or marked spells as JSON, CSV or Markdown for other
 // programs, and the reading of a JSON export for the import command.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DataFile.h"
-#include "ExportFormat.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellJson.h"
-#include "SpellListModel.h"
-#include "THistoryComboBox.h"
-#include "TextImport.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/THistoryComboBox.h"
+#include "formats/ExportFormat.h"
+#include "formats/SpellJson.h"
+#include "mainwindow/SpellListModel.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/TextImport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -72,11 +72,9 @@ void TMain::MExportClick() {
     if (path.isEmpty())
         return;
     const ExportFormat format = chosenFormat(path, filter);
-    const Status s =
-        formats::WriteExport(NativePath(path), format, chosen, SBooks);
+    const Status s = formats::WriteExport(NativePath(path), format, chosen, SBooks);
     if (!s)
-        Prompts::Message(this, PathFromBytes(s.message), Prompts::Icon::Error,
-                         QMessageBox::Cancel);
+        Prompts::Message(this, PathFromBytes(s.message), Prompts::Icon::Error, QMessageBox::Cancel);
 }
 
 // A JSON export read for the import command: records and book table, or the

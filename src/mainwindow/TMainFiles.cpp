@@ -1,18 +1,18 @@
 // The file commands of the main window: browse, open, save, import, close.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DataFile.h"
-#include "FileIO.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellJson.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFInfo.h"
-#include "TFMessage.h"
-#include "THistoryComboBox.h"
-#include "TListPanel.h"
-#include "TextImport.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/info/TFInfo.h"
+#include "dialogs/progress/TFMessage.h"
+#include "formats/SpellJson.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/TextImport.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -186,8 +186,8 @@ bool TMain::importText(const QString& path) {
     if (!report.status) {
         HideProgress();
         // The message holds the file's name as the system spells it.
-        Prompts::Message(this, PathFromBytes(report.status.message),
-                         Prompts::Icon::Error, QMessageBox::Cancel);
+        Prompts::Message(this, PathFromBytes(report.status.message), Prompts::Icon::Error,
+                         QMessageBox::Cancel);
         return false;
     }
     setSaveControlsEnabled(false);

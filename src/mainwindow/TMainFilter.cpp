@@ -1,16 +1,16 @@
 // The filter run of the main window and the handlers of the filter strip.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "BookList.h"
-#include "GuiText.h"
-#include "ListCollator.h"
-#include "Prompts.h"
-#include "SpellListDelegate.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFInfo.h"
-#include "TFMessage.h"
-#include "TListPanel.h"
+#include "collation/ListCollator.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "dialogs/info/TFInfo.h"
+#include "dialogs/progress/TFMessage.h"
+#include "mainwindow/SpellListDelegate.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "spelldata/BookList.h"
 
 #include <QCheckBox>
 #include <QComboBox>

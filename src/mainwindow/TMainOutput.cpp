@@ -1,16 +1,16 @@
 // Printing and saving as text, searching, and the colour and font settings.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DisplaySettings.h"
-#include "ProgramDir.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFMessage.h"
-#include "TFSearch.h"
-#include "TFconfig.h"
-#include "TForm2.h"
-#include "THistoryComboBox.h"
-#include "TListPanel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/output/TForm2.h"
+#include "dialogs/progress/TFMessage.h"
+#include "dialogs/search/TFSearch.h"
+#include "dialogs/settings/TFconfig.h"
+#include "mainwindow/ProgramDir.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
 
 #include <QCheckBox>
 

@@ -1,15 +1,15 @@
 // The main window's side of the settings files: window places, the file box
 // history, fonts and colours.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DisplaySettings.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "Settings.h"
-#include "SpellListView.h"
-#include "TFInfo.h"
-#include "THistoryComboBox.h"
-#include "TListPanel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/info/TFInfo.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "spelldata/Settings.h"
 
 #include <QFile>
 #include <QMdiArea>

@@ -1,13 +1,13 @@
 // Marking, the list's mouse columns, and the add, delete and edit commands.
-#include "TMain.h"
+#include "mainwindow/TMain.h"
 
-#include "DisplaySettings.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFEdit.h"
-#include "TListPanel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "dialogs/edit/TFEdit.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
 
 #include <QMdiArea>
 #include <QToolButton>

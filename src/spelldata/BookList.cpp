@@ -1,6 +1,6 @@
-#include "BookList.h"
+#include "spelldata/BookList.h"
 
-#include "Encoding.h"
+#include "spelldata/Encoding.h"
 
 namespace spelldata {
 

@@ -1,7 +1,7 @@
-#include "DataFile.h"
+#include "spelldata/DataFile.h"
 
-#include "FileIO.h"
-#include "TextLines.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/TextLines.h"
 
 #include <algorithm>
 #include <charconv>

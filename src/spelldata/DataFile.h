@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BookList.h"
-#include "FileIO.h"
-#include "SpellCollection.h"
-#include "Status.h"
+#include "spelldata/BookList.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/Status.h"
 
 #include <string>
 #include <string_view>

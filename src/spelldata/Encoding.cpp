@@ -1,4 +1,4 @@
-#include "Encoding.h"
+#include "spelldata/Encoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "FileIO.h"
+#include "spelldata/FileIO.h"
 
-#include "Encoding.h"
-#include "TextLines.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/TextLines.h"
 
 #include <algorithm>
 #include <cerrno>

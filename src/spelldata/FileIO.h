@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Status.h"
+#include "spelldata/Status.h"
 
 #include <cstddef>
 #include <initializer_list>

@@ -1,6 +1,6 @@
-#include "Search.h"
+#include "spelldata/Search.h"
 
-#include "Encoding.h"
+#include "spelldata/Encoding.h"
 
 #include <algorithm>
 #include <array>

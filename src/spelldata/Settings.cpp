@@ -1,7 +1,7 @@
-#include "Settings.h"
+#include "spelldata/Settings.h"
 
-#include "FileIO.h"
-#include "TextLines.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/TextLines.h"
 
 #include <charconv>
 

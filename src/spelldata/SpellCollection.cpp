@@ -1,4 +1,4 @@
-#include "SpellCollection.h"
+#include "spelldata/SpellCollection.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "SpellRecord.h"
+#include "spelldata/SpellRecord.h"
 
 namespace spelldata {
 

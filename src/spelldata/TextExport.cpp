@@ -1,8 +1,8 @@
-#include "TextExport.h"
+#include "spelldata/TextExport.h"
 
-#include "Encoding.h"
-#include "FileIO.h"
-#include "TextImport.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/TextImport.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SpellCollection.h"
-#include "Status.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/Status.h"
 
 #include <string>
 #include <string_view>

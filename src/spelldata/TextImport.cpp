@@ -1,8 +1,8 @@
-#include "TextImport.h"
+#include "spelldata/TextImport.h"
 
-#include "Encoding.h"
-#include "FileIO.h"
-#include "TextLines.h"
+#include "spelldata/Encoding.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/TextLines.h"
 
 #include <array>
 #include <vector>

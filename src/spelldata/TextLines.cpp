@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "spelldata/TextLines.h"
 
 #include <cstring>
 

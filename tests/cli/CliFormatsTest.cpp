@@ -1,10 +1,10 @@
 // export --format and the import of a JSON export.
-#include "CliCommands.h"
 #include "CliRun.h"
+#include "cli/CliCommands.h"
 
-#include "BookList.h"
-#include "DataFile.h"
 #include "TestSupport.h"
+#include "spelldata/BookList.h"
+#include "spelldata/DataFile.h"
 
 #include <gtest/gtest.h>
 

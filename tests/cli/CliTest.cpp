@@ -1,9 +1,9 @@
-#include "CliCommands.h"
 #include "CliRun.h"
+#include "cli/CliCommands.h"
 
-#include "BookList.h"
-#include "DataFile.h"
-#include "TextExport.h"
+#include "spelldata/BookList.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/TextExport.h"
 
 #include "TestSupport.h"
 

@@ -5,10 +5,10 @@
 // is hit), and at random times with a fixed seed. Each time the set must read
 // as the old one or the new one.
 
-#include "BookList.h"
-#include "DataFile.h"
-#include "SpellCollection.h"
-#include "TextExport.h"
+#include "spelldata/BookList.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/TextExport.h"
 
 #include "TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "Prompts.h"
-#include "GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/GuiText.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "TFontComboBox.h"
+#include "controls/TFontComboBox.h"
 
 #include <QAbstractItemView>
 #include <QFontDatabase>

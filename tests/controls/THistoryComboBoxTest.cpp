@@ -1,4 +1,4 @@
-#include "THistoryComboBox.h"
+#include "controls/THistoryComboBox.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

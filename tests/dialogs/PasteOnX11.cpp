@@ -2,10 +2,10 @@
 // text clipboard. Run on a real X server (see CMakeLists.txt): there a
 // clipboard that nobody owns gives mime data without any format, which the
 // offscreen platform never does.
-#include "TFEdit.h"
-#include "TFSearch.h"
-#include "TFconfig.h"
-#include "TForm2.h"
+#include "dialogs/edit/TFEdit.h"
+#include "dialogs/output/TForm2.h"
+#include "dialogs/search/TFSearch.h"
+#include "dialogs/settings/TFconfig.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
-#include "PrintStream.h"
+#include "dialogs/output/PrintStream.h"
 
-#include "Prompts.h"
-#include "SpellRecord.h"
 #include "TestSupport.h"
+#include "controls/Prompts.h"
+#include "spelldata/SpellRecord.h"
 
 #include <QPrinter>
 #include <gtest/gtest.h>

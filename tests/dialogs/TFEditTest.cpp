@@ -1,9 +1,9 @@
-#include "TFEdit.h"
+#include "dialogs/edit/TFEdit.h"
 
-#include "Prompts.h"
-#include "ScreenFit.h"
-#include "SpellCollection.h"
 #include "TestSupport.h"
+#include "controls/Prompts.h"
+#include "controls/ScreenFit.h"
+#include "spelldata/SpellCollection.h"
 
 #include <QApplication>
 #include <QClipboard>

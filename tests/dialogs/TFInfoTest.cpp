@@ -1,9 +1,9 @@
-#include "TFInfo.h"
+#include "dialogs/info/TFInfo.h"
 
-#include "DisplaySettings.h"
-#include "Settings.h"
-#include "SpellRecord.h"
 #include "TestSupport.h"
+#include "controls/DisplaySettings.h"
+#include "spelldata/Settings.h"
+#include "spelldata/SpellRecord.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

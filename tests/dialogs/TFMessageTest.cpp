@@ -1,4 +1,4 @@
-#include "TFMessage.h"
+#include "dialogs/progress/TFMessage.h"
 
 #include <QLabel>
 #include <QProgressBar>

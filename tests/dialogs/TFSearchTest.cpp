@@ -1,10 +1,10 @@
-#include "TFSearch.h"
+#include "dialogs/search/TFSearch.h"
 
 #include "KeyboardSupport.h"
-#include "Prompts.h"
-#include "SpellCollection.h"
-#include "TFMessage.h"
-#include "THistoryComboBox.h"
+#include "controls/Prompts.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/progress/TFMessage.h"
+#include "spelldata/SpellCollection.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "TFconfig.h"
+#include "dialogs/settings/TFconfig.h"
 
-#include "DisplaySettings.h"
 #include "KeyboardSupport.h"
-#include "Prompts.h"
-#include "ScreenFit.h"
-#include "Settings.h"
-#include "TFontComboBox.h"
+#include "controls/DisplaySettings.h"
+#include "controls/Prompts.h"
+#include "controls/ScreenFit.h"
+#include "controls/TFontComboBox.h"
+#include "spelldata/Settings.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "TForm1.h"
+#include "dialogs/about/TForm1.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

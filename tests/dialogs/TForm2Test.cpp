@@ -1,12 +1,12 @@
-#include "TForm2.h"
+#include "dialogs/output/TForm2.h"
 
-#include "FileIO.h"
 #include "KeyboardSupport.h"
-#include "Prompts.h"
-#include "SpellCollection.h"
-#include "TFMessage.h"
 #include "TestSupport.h"
-#include "TextExport.h"
+#include "controls/Prompts.h"
+#include "dialogs/progress/TFMessage.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/TextExport.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The JSON export and its import: round trips keep every byte, and a file
 // that is not a spell export of this version changes nothing.
-#include "SpellJson.h"
+#include "formats/SpellJson.h"
 #include "TestSupport.h"
 
 #include <QJsonArray>

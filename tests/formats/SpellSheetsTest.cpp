@@ -1,7 +1,7 @@
 // The CSV and Markdown exports, read the way other programs read them.
-#include "SpellSheets.h"
-#include "Encoding.h"
+#include "formats/SpellSheets.h"
 #include "TestSupport.h"
+#include "spelldata/Encoding.h"
 
 #include <gtest/gtest.h>
 #include <map>

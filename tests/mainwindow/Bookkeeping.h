@@ -7,10 +7,10 @@
 //   - Shown is set exactly on the listed spells, ShownCount equals the rows;
 //   - every row's slot is below Count and appears once;
 //   - a list with rows is visible, and the counters show those numbers.
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TListPanel.h"
-#include "TMain.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "mainwindow/TMain.h"
 
 #include <QLabel>
 #include <string>

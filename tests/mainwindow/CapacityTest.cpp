@@ -4,10 +4,10 @@
 // counters that agree with it.
 #include "MainWindowFixture.h"
 
-#include "DataFile.h"
-#include "GuiText.h"
-#include "TFEdit.h"
-#include "TextExport.h"
+#include "controls/GuiText.h"
+#include "dialogs/edit/TFEdit.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/TextExport.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Prompts.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TListPanel.h"
-#include "TMain.h"
 #include "TestSupport.h"
+#include "controls/Prompts.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "mainwindow/TMain.h"
 
 #include <QComboBox>
 #include <QLabel>

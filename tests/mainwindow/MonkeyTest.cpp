@@ -16,9 +16,9 @@
 #include "MainWindowFixture.h"
 
 #include "Bookkeeping.h"
-#include "DataFile.h"
-#include "GuiText.h"
-#include "THistoryComboBox.h"
+#include "controls/GuiText.h"
+#include "controls/THistoryComboBox.h"
+#include "spelldata/DataFile.h"
 
 #include <QAction>
 #include <QApplication>

@@ -15,16 +15,16 @@
 // gives the command of the long run.
 #include "MainWindowFixture.h"
 
-#include "BookList.h"
 #include "Bookkeeping.h"
-#include "DataFile.h"
-#include "GuiText.h"
-#include "Search.h"
-#include "TFEdit.h"
-#include "TFSearch.h"
-#include "THistoryComboBox.h"
-#include "TextExport.h"
-#include "TextImport.h"
+#include "controls/GuiText.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/edit/TFEdit.h"
+#include "dialogs/search/TFSearch.h"
+#include "spelldata/BookList.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Search.h"
+#include "spelldata/TextExport.h"
+#include "spelldata/TextImport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

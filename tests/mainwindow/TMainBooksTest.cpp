@@ -1,7 +1,7 @@
 // Spell books: adding, deleting, choosing, the book filter and resets.
 #include "MainWindowFixture.h"
 
-#include "DataFile.h"
+#include "spelldata/DataFile.h"
 
 #include <QCheckBox>
 

@@ -1,7 +1,7 @@
 // Adding and editing spells through the editor from the main window.
 #include "MainWindowFixture.h"
 
-#include "TFEdit.h"
+#include "dialogs/edit/TFEdit.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // Export through the File menu, and the import command reading a JSON export.
 #include "MainWindowFixture.h"
 
-#include "SpellJson.h"
-#include "THistoryComboBox.h"
+#include "controls/THistoryComboBox.h"
+#include "formats/SpellJson.h"
 
 #include <QMenu>
 #include <QMenuBar>

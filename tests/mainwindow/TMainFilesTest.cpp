@@ -1,10 +1,10 @@
 // The main window's file commands: open, add mode, save, import, close.
 #include "MainWindowFixture.h"
 
-#include "DataFile.h"
-#include "FileIO.h"
-#include "TFInfo.h"
-#include "THistoryComboBox.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/info/TFInfo.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/FileIO.h"
 
 #include <QAction>
 #include <QMdiArea>

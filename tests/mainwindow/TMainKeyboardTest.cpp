@@ -1,8 +1,8 @@
 // The keyboard on the spell list, and files dropped on the main window.
 #include "MainWindowFixture.h"
 
-#include "FileIO.h"
-#include "THistoryComboBox.h"
+#include "controls/THistoryComboBox.h"
+#include "spelldata/FileIO.h"
 
 #include <QAction>
 #include <QMdiArea>

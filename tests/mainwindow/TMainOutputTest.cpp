@@ -1,11 +1,11 @@
 // Search, configuration and save-as-text driven from the main window.
 #include "MainWindowFixture.h"
 
-#include "DisplaySettings.h"
-#include "SpellListDelegate.h"
-#include "TFInfo.h"
-#include "TextExport.h"
-#include "TextImport.h"
+#include "controls/DisplaySettings.h"
+#include "dialogs/info/TFInfo.h"
+#include "mainwindow/SpellListDelegate.h"
+#include "spelldata/TextExport.h"
+#include "spelldata/TextImport.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // Settings written on close and read back at the next start.
 #include "MainWindowFixture.h"
 
-#include "DisplaySettings.h"
-#include "FileIO.h"
-#include "Settings.h"
-#include "TFInfo.h"
-#include "THistoryComboBox.h"
+#include "controls/DisplaySettings.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/info/TFInfo.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/Settings.h"
 
 using namespace spelldata;
 using testsupport::ReadBytes;

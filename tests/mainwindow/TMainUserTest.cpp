@@ -3,11 +3,11 @@
 // from the settings a previous run left behind.
 #include "MainWindowFixture.h"
 
-#include "DataFile.h"
-#include "FileIO.h"
-#include "Settings.h"
-#include "TFInfo.h"
-#include "THistoryComboBox.h"
+#include "controls/THistoryComboBox.h"
+#include "dialogs/info/TFInfo.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/Settings.h"
 
 #include <QApplication>
 #include <QLineEdit>

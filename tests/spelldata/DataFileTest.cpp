@@ -1,6 +1,6 @@
-#include "DataFile.h"
-#include "FileIO.h"
+#include "spelldata/DataFile.h"
 #include "TestSupport.h"
+#include "spelldata/FileIO.h"
 
 #include <algorithm>
 #include <array>

@@ -3,11 +3,11 @@
 // one. The previous files must stay byte for byte as they were, nothing else
 // may be left in the folder, and the error must name the file.
 
-#include "DataFile.h"
-#include "FileIO.h"
-#include "Settings.h"
 #include "TestSupport.h"
-#include "TextExport.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/FileIO.h"
+#include "spelldata/Settings.h"
+#include "spelldata/TextExport.h"
 
 #include <gtest/gtest.h>
 

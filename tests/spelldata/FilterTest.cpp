@@ -1,4 +1,4 @@
-#include "Filter.h"
+#include "spelldata/Filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Search.h"
+#include "spelldata/Search.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Settings.h"
-#include "FileIO.h"
+#include "spelldata/Settings.h"
 #include "TestSupport.h"
+#include "spelldata/FileIO.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "SpellCollection.h"
-#include "BookList.h"
-#include "Encoding.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/BookList.h"
+#include "spelldata/Encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TextExport.h"
+#include "spelldata/TextExport.h"
 
-#include "TextImport.h"
+#include "spelldata/TextImport.h"
 
 #include "TestSupport.h"
 

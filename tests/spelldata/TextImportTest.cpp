@@ -1,6 +1,6 @@
-#include "TextImport.h"
+#include "spelldata/TextImport.h"
 
-#include "TextExport.h"
+#include "spelldata/TextExport.h"
 
 #include "TestSupport.h"
 

@@ -9,9 +9,9 @@
 // record alone may differ, and every string of it must still be a line of the
 // file (the shared reader checks verify that).
 
-#include "DataFile.h"
 #include "ReaderPromises.h"
 #include "TestSupport.h"
+#include "spelldata/DataFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // main() of the window tests: an offscreen QApplication, scripted prompts, and
 // a check after every test that no prompt appeared without a scripted answer.
-#include "ProgramFonts.h"
-#include "Prompts.h"
+#include "controls/ProgramFonts.h"
+#include "controls/Prompts.h"
 
 #include <QApplication>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "ReaderPromises.h"
 
-#include "DataFile.h"
-#include "Settings.h"
-#include "TextImport.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Settings.h"
+#include "spelldata/TextImport.h"
 
 #include <cstdint>
 #include <optional>

@@ -7,8 +7,8 @@
 //
 // Plain C++ and the core only: the fuzz build has no GoogleTest and no Qt.
 
-#include "BookList.h"
-#include "SpellCollection.h"
+#include "spelldata/BookList.h"
+#include "spelldata/SpellCollection.h"
 
 #include <string>
 #include <string_view>

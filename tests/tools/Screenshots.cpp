@@ -1,14 +1,14 @@
 // Saves screenshots of the program's windows, opened on the sample
 // collection, for looking at the layout and for the documentation:
 //   screenshots OUTPUT_FOLDER
-#include "ProgramFonts.h"
-#include "Prompts.h"
-#include "SpellListModel.h"
-#include "SpellListView.h"
-#include "TFEdit.h"
-#include "TFInfo.h"
-#include "TListPanel.h"
-#include "TMain.h"
+#include "controls/ProgramFonts.h"
+#include "controls/Prompts.h"
+#include "dialogs/edit/TFEdit.h"
+#include "dialogs/info/TFInfo.h"
+#include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
+#include "mainwindow/TListPanel.h"
+#include "mainwindow/TMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "PrintStream.h"
+#include "dialogs/output/PrintStream.h"
 
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellRecord.h"
-#include "TextExport.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "spelldata/SpellRecord.h"
+#include "spelldata/TextExport.h"
 
 #include <QMarginsF>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "EditorFields.h"
+#include "dialogs/edit/EditorFields.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

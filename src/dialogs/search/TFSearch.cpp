@@ -1,10 +1,10 @@
-#include "TFSearch.h"
+#include "dialogs/search/TFSearch.h"
 
-#include "GuiText.h"
-#include "Prompts.h"
-#include "TFMessage.h"
-#include "THistoryComboBox.h"
-#include "TabChain.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/THistoryComboBox.h"
+#include "controls/TabChain.h"
+#include "dialogs/progress/TFMessage.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PrintStream.h"
-#include "TextExport.h"
+#include "dialogs/output/PrintStream.h"
+#include "spelldata/TextExport.h"
 
 #include <QDialog>
 #include <QString>

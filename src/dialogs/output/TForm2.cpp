@@ -1,12 +1,12 @@
-#include "TForm2.h"
+#include "dialogs/output/TForm2.h"
 
-#include "ClickPanel.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "SpellCollection.h"
-#include "TFMessage.h"
-#include "TabChain.h"
-#include "TextExport.h"
+#include "controls/ClickPanel.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/TabChain.h"
+#include "dialogs/progress/TFMessage.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/TextExport.h"
 
 #include <QAction>
 #include <QCheckBox>

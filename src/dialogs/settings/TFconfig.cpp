@@ -1,12 +1,12 @@
-#include "TFconfig.h"
+#include "dialogs/settings/TFconfig.h"
 
-#include "ClickPanel.h"
-#include "DisplaySettings.h"
-#include "Prompts.h"
-#include "ScreenFit.h"
-#include "Settings.h"
-#include "TFontComboBox.h"
-#include "TabChain.h"
+#include "controls/ClickPanel.h"
+#include "controls/DisplaySettings.h"
+#include "controls/Prompts.h"
+#include "controls/ScreenFit.h"
+#include "controls/TFontComboBox.h"
+#include "controls/TabChain.h"
+#include "spelldata/Settings.h"
 
 #include <QComboBox>
 #include <QFontInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextBox.h"
+#include "controls/TextBox.h"
 
 #include <QString>
 

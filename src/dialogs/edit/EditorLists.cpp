@@ -1,4 +1,4 @@
-#include "EditorLists.h"
+#include "dialogs/edit/EditorLists.h"
 
 #include <initializer_list>
 #include <utility>

@@ -1,11 +1,11 @@
 // The spell editor's window: kind bar, field area, description and buttons.
 // Reading and writing records is in TFEditRecord.cpp.
-#include "TFEdit.h"
+#include "dialogs/edit/TFEdit.h"
 
-#include "EditorFields.h"
-#include "EditorLists.h"
-#include "ScreenFit.h"
-#include "TextBox.h"
+#include "controls/ScreenFit.h"
+#include "controls/TextBox.h"
+#include "dialogs/edit/EditorFields.h"
+#include "dialogs/edit/EditorLists.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "TForm1.h"
+#include "dialogs/about/TForm1.h"
 
-#include "TextBox.h"
+#include "controls/TextBox.h"
 
 #include <QFrame>
 #include <QGuiApplication>

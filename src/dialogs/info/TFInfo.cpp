@@ -1,9 +1,9 @@
-#include "TFInfo.h"
+#include "dialogs/info/TFInfo.h"
 
-#include "DisplaySettings.h"
-#include "GuiText.h"
-#include "SpellRecord.h"
-#include "TextBox.h"
+#include "controls/DisplaySettings.h"
+#include "controls/GuiText.h"
+#include "controls/TextBox.h"
+#include "spelldata/SpellRecord.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,14 +1,14 @@
 // The spell editor's behaviour: the kind buttons and list buttons, reading a
 // record into the controls, checking the input and building the new record.
-#include "TFEdit.h"
+#include "dialogs/edit/TFEdit.h"
 
-#include "EditorFields.h"
-#include "EditorLists.h"
-#include "GuiText.h"
-#include "Prompts.h"
-#include "ScreenFit.h"
-#include "SpellCollection.h"
-#include "TextBox.h"
+#include "controls/GuiText.h"
+#include "controls/Prompts.h"
+#include "controls/ScreenFit.h"
+#include "controls/TextBox.h"
+#include "dialogs/edit/EditorFields.h"
+#include "dialogs/edit/EditorLists.h"
+#include "spelldata/SpellCollection.h"
 
 #include <QComboBox>
 #include <QGroupBox>

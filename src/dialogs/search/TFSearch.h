@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Search.h"
+#include "spelldata/Search.h"
 
 #include <QDialog>
 #include <QStringList>
