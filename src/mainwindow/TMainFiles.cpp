@@ -126,9 +126,7 @@ void TMain::BOpenConvClick() {
 // controls and book box reset, the list rebuilt, the quick view refilled.
 void TMain::afterLoad() {
     spells_.ShownCount = spells_.Count();
-    for (SpellRecord& r : spells_)
-        r->Marked = 0;
-    spells_.MarkedCount = 0;
+    spells_.SetAllMarked(false);
     panel_->BBooks->setChecked(false);
     BAllClick();
     panel_->BMark->setChecked(false);
@@ -196,7 +194,6 @@ bool TMain::importText(const QString& path) {
     dataSource_.clear(); // the records now come from a text file
     SBooks = std::move(books);
     spells_.ShownCount = spells_.Count();
-    spells_.MarkedCount = 0;
     reportRefused(report.refused);
     reportImportNotes(report, path);
     return true;

@@ -128,7 +128,7 @@ void TMain::BShowOnlyClick() {
 void TMain::ShowCounters() {
     panel_->LCur->setText(QString::number(spells_.ShownCount));
     panel_->LMax->setText(QString::number(spells_.Count()));
-    panel_->LMark->setText(QString::number(spells_.MarkedCount));
+    panel_->LMark->setText(QString::number(spells_.MarkedCount()));
 }
 
 int TMain::selectedSlot() const {

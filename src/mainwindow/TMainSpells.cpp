@@ -42,11 +42,10 @@ void TMain::SListMouseDown(Qt::MouseButton button, int x) {
 }
 
 void TMain::toggleMark(int row) {
-    SpellRecord& r = spells_[model_->slotAt(row)];
-    r->Marked = r->Marked ? 0 : 1;
-    spells_.MarkedCount += r->Marked ? 1 : -1;
+    const int slot = model_->slotAt(row);
+    spells_.SetMarked(slot, !spells_[slot]->Marked);
     model_->refreshRow(row);
-    if (spells_.MarkedCount == 0)
+    if (spells_.MarkedCount() == 0)
         panel_->BMark->setChecked(false);
     ShowCounters();
 }
@@ -99,25 +98,19 @@ bool TMain::editSpell(bool existing, int slot) {
 }
 
 void TMain::BMarkClick() {
-    if (spells_.MarkedCount == 0)
+    if (spells_.MarkedCount() == 0)
         panel_->BMark->setChecked(false);
 }
 
 void TMain::BUnmarkClick() {
-    if (spells_.MarkedCount >= 1) {
-        for (SpellRecord& r : spells_)
-            r->Marked = 0;
-    }
-    spells_.MarkedCount = 0;
+    spells_.SetAllMarked(false);
     panel_->BMark->setChecked(false);
     model_->refreshAll();
     ShowCounters();
 }
 
 void TMain::BRevMarkClick() {
-    for (SpellRecord& r : spells_)
-        r->Marked = r->Marked ? 0 : 1;
-    spells_.MarkedCount = spells_.Count() - spells_.MarkedCount;
+    spells_.ReverseMarks();
     ShowCounters();
     model_->refreshAll();
 }

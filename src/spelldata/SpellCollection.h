@@ -17,10 +17,18 @@ public:
     int FreeSlots() const { return Capacity - Count(); }
     bool Full() const { return Count() >= Capacity; }
 
-    // Lines of the list after the last filter run, and marked records. Plain
-    // counters: the commands that change them keep them up to date.
+    // Lines of the list after the last filter run: the list's business.
     int ShownCount = 0;
-    int MarkedCount = 0;
+
+    // Marked records. The collection keeps this count itself: marks change
+    // through the calls below, and records come and go through Append,
+    // RemoveSlot and FreeAllSpells.
+    int MarkedCount() const { return marked_; }
+    void SetMarked(int slot, bool marked);
+    void SetAllMarked(bool marked);
+    void ReverseMarks();
+    // Counts the marks again after records were changed in place.
+    void RecountMarks() { marked_ = CountMarked(); }
 
     SpellRecord& operator[](int slot) { return slots_.at(static_cast<std::size_t>(slot)); }
     const SpellRecord& operator[](int slot) const {
@@ -31,14 +39,13 @@ public:
     // unchanged, when all slots are taken.
     bool Append(SpellRecord record);
 
-    // Destroys every record; the collection is empty afterwards. The counters
-    // ShownCount and MarkedCount are reset with it.
+    // Destroys every record; the collection is empty afterwards, and both
+    // counters are 0.
     void FreeAllSpells();
 
     // Removes the record in `slot` by moving the last record into it. Returns
     // the slot the moved record came from (Count() before the call minus one),
-    // so that a list row pointing there can be renumbered. Lowers MarkedCount
-    // when the removed record was marked; ShownCount is the list's business.
+    // so that a list row pointing there can be renumbered.
     int RemoveSlot(int slot);
 
     // Counts the records whose Marked byte is set (the value MarkedCount must hold).
@@ -51,6 +58,7 @@ public:
 
 private:
     std::vector<SpellRecord> slots_;
+    int marked_ = 0;
 };
 
 } // namespace spelldata

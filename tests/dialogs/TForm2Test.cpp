@@ -52,9 +52,8 @@ protected:
         spells.Append(testsupport::FullWizard("Far Beyond"));
         spells.Append(testsupport::FullPriest("Last Rite"));
         spells[3]->Level = 14;
-        spells[2]->Marked = 1;
-        spells[4]->Marked = 1;
-        spells.MarkedCount = 2;
+        spells.SetMarked(2, true);
+        spells.SetMarked(4, true);
         source.spells = &spells;
         source.rows = {2, 0, 3, 1};
         source.selectedRow = 1;
@@ -405,7 +404,11 @@ TEST_F(TForm2Test, scopeButtonsFollowTheListAndItsMarks) {
     };
     for (const Case& c : cases) {
         source.rows = c.rows;
-        spells.MarkedCount = c.markedCount;
+        spells.SetAllMarked(false);
+        if (c.markedCount > 0) {
+            spells.SetMarked(2, true);
+            spells.SetMarked(4, true);
+        }
         Open(false, [&] {
             EXPECT_TRUE(Child<QPushButton>("BMin")->isEnabled());
             EXPECT_EQ(Child<QPushButton>("BMarked")->isEnabled(), c.marked);

@@ -30,8 +30,8 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
         if (r->Kind != static_cast<std::uint8_t>(r.kind()) || r->Level > 13 || r->Name.empty())
             return "slot " + std::to_string(slot) + " holds a damaged record";
     }
-    if (s.MarkedCount != s.CountMarked())
-        return "MarkedCount " + std::to_string(s.MarkedCount) + " but " +
+    if (s.MarkedCount() != s.CountMarked())
+        return "MarkedCount " + std::to_string(s.MarkedCount()) + " but " +
                std::to_string(s.CountMarked()) + " records are marked";
     if (s.ShownCount != rows)
         return "ShownCount " + std::to_string(s.ShownCount) + " but " + std::to_string(rows) +
@@ -56,7 +56,7 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
         return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
     };
     if (label("LMax") != QString::number(count) || label("LCur") != QString::number(rows) ||
-        label("LMark") != QString::number(s.MarkedCount))
+        label("LMark") != QString::number(s.MarkedCount()))
         return "counters show " + label("LCur").toStdString() + "/" + label("LMax").toStdString() +
                "/" + label("LMark").toStdString();
     if (rowsOfSlot)

@@ -91,7 +91,7 @@ protected:
         const SpellCollection& s = window->spells();
         EXPECT_EQ(s.Count(), kCapacity);
         EXPECT_EQ(s.ShownCount, window->listModel()->rowCount());
-        EXPECT_EQ(s.MarkedCount, s.CountMarked());
+        EXPECT_EQ(s.MarkedCount(), s.CountMarked());
         std::vector<int> rowsOfSlot(static_cast<std::size_t>(s.Count()), 0);
         for (int row = 0; row < window->listModel()->rowCount(); ++row) {
             const int slot = window->listModel()->slotAt(row);
@@ -105,7 +105,7 @@ protected:
         EXPECT_EQ(mismatched, 0) << "slots whose Shown flag disagrees with the list";
         EXPECT_EQ(labelText("LMax"), QString::number(kCapacity));
         EXPECT_EQ(labelText("LCur"), QString::number(s.ShownCount));
-        EXPECT_EQ(labelText("LMark"), QString::number(s.MarkedCount));
+        EXPECT_EQ(labelText("LMark"), QString::number(s.MarkedCount()));
     }
 
     // Adding through the editor on a full collection says so and adds nothing.
@@ -189,12 +189,12 @@ TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     // Marking all and deleting one frees exactly one slot, which the editor
     // then fills; the next add is refused again.
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount, kCapacity);
+    EXPECT_EQ(window->spells().MarkedCount(), kCapacity);
     window->listPanel()->SList->selectRow(0);
     PromptScript::Answer(QMessageBox::Ok);
     click("SpeedButton4");
     EXPECT_EQ(window->spells().Count(), kCapacity - 1);
-    EXPECT_EQ(window->spells().MarkedCount, kCapacity - 1);
+    EXPECT_EQ(window->spells().MarkedCount(), kCapacity - 1);
     EXPECT_EQ(window->listModel()->rowCount(), kCapacity - 1);
     QTimer::singleShot(0, window.get(), [this] {
         auto* editor = window->findChild<TFEdit*>();
@@ -205,7 +205,7 @@ TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     click("SpeedButton3");
     expectFullAndConsistent();
     EXPECT_EQ(window->spells()[kCapacity - 1]->Name, "The Last Slot");
-    EXPECT_EQ(window->spells().MarkedCount, kCapacity - 1);
+    EXPECT_EQ(window->spells().MarkedCount(), kCapacity - 1);
     expectAddingRefused();
 }
 

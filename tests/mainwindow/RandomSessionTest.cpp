@@ -501,7 +501,7 @@ protected:
             }
         }
         check(now.books == want.books, std::string(what) + ": the book table differs");
-        check(spells().MarkedCount == 0, std::string(what) + ": marks survived a load");
+        check(spells().MarkedCount() == 0, std::string(what) + ": marks survived a load");
     }
 
     // ---- commands ----
@@ -978,7 +978,7 @@ protected:
         expectMessage(FromBytes(report.status.message), QMessageBox::Cancel);
         control("BOpenConv")->click();
         bool same =
-            spells().Count() == before.Count() && spells().MarkedCount == before.MarkedCount;
+            spells().Count() == before.Count() && spells().MarkedCount() == before.MarkedCount();
         for (int slot = 0; same && slot < before.Count(); ++slot)
             same = spells()[slot] == before[slot];
         check(same, "a refused set changed the collection");
@@ -1063,8 +1063,7 @@ protected:
         chooseFile(path);
         setAddMode(true);
         SpellCollection after = spells();
-        for (SpellRecord& r : after)
-            r->Marked = 0;
+        after.SetAllMarked(false);
         for (const SpellRecord& r : adding.records)
             after.Append(r);
         expectRun(after, controlsAfterLoad());

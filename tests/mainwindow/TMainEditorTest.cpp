@@ -75,8 +75,7 @@ TEST_F(TMainEditor, EditOnDoubleClickReplacesTheSpellAndKeepsItsMarksAndBooks) {
     const QPoint name(120, list->visualRect(window->listModel()->index(3)).center().y());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name);
     const int slot = window->listModel()->slotAt(3);
-    window->spells()[slot]->Marked = 1;
-    window->spells().MarkedCount = 1;
+    window->spells().SetMarked(slot, true);
     window->spells()[slot]->BookSet.set(2, true);
     window->spells()[slot]->BookCounts[2] = 4;
     answerEditor("Edited Name", true);

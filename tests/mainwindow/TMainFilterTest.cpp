@@ -93,8 +93,7 @@ TEST_F(TMainFilter, CurrentListScopeNeverWidensUntilEntireListIsChecked) {
 
 TEST_F(TMainFilter, NothingFoundRestoresTheFullListOnce) {
     // Only marked spells, and none is marked: nothing passes.
-    window->spells()[0]->Marked = 1; // marked but of a kind that is switched off
-    window->spells().MarkedCount = 1;
+    window->spells().SetMarked(0, true); // marked but of a kind that is switched off
     const SpellKind kind = window->spells()[0].kind();
     QToolButton* kindButton = kind == SpellKind::Wizard   ? panel->BWiz
                               : kind == SpellKind::Priest ? panel->BPri

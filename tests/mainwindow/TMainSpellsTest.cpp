@@ -35,8 +35,8 @@ protected:
     }
     // The counter and the marks agree.
     void expectMarkedCountHolds() {
-        EXPECT_EQ(window->spells().MarkedCount, window->spells().CountMarked());
-        EXPECT_EQ(labelText("LMark").toInt(), window->spells().MarkedCount);
+        EXPECT_EQ(window->spells().MarkedCount(), window->spells().CountMarked());
+        EXPECT_EQ(labelText("LMark").toInt(), window->spells().MarkedCount());
     }
 
     SpellListView* list = nullptr;
@@ -111,10 +111,10 @@ TEST_F(TMainSpells, ReverseAndUnmarkCoverUnlistedSpells) {
     for (int row : {0, 1, 2})
         press(row, 5);
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount, 27);
+    EXPECT_EQ(window->spells().MarkedCount(), 27);
     expectMarkedCountHolds();
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount, 3);
+    EXPECT_EQ(window->spells().MarkedCount(), 3);
     for (int row : {0, 1, 2})
         EXPECT_EQ(spellOfRow(row)->Marked, 1);
     window->listPanel()->BMark->setChecked(true);

@@ -57,11 +57,10 @@ TEST(SpellCollectionTest, RemovingMovesTheLastRecordIntoTheHole) {
     SpellCollection spells;
     for (const char* n : {"a", "b", "c", "d"})
         spells.Append(named(n, std::string(n) == "b"));
-    spells.MarkedCount = 1;
     EXPECT_EQ(spells.RemoveSlot(1), 3);
     ASSERT_EQ(spells.Count(), 3);
     EXPECT_EQ(spells[1]->Name, "d");
-    EXPECT_EQ(spells.MarkedCount, 0);
+    EXPECT_EQ(spells.MarkedCount(), 0);
     EXPECT_EQ(spells.RemoveSlot(2), 2);
     EXPECT_EQ(spells.Count(), 2);
     EXPECT_EQ(spells[0]->Name, "a");

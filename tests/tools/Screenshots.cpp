@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     panel->CBooks->setCurrentIndex(1);
     for (int slot : {0, 3, 7})
         window.spells()[slot]->Marked = 1;
-    window.spells().MarkedCount = window.spells().CountMarked();
+    window.spells().RecountMarks();
     window.ShowCounters();
     panel->SList->selectRow(5);
     save(&window, out + "/main-window.png");

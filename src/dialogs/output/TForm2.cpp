@@ -341,7 +341,7 @@ void TForm2::UpdateScopeButtons() {
     const spelldata::SpellCollection& all = spells();
     const bool markedLine = std::any_of(source_.rows.begin(), source_.rows.end(),
                                         [&all](int slot) { return all[slot]->Marked != 0; });
-    BMarked->setEnabled(all.MarkedCount > 0 && markedLine);
+    BMarked->setEnabled(all.MarkedCount() > 0 && markedLine);
     BCurrent->setEnabled(!source_.rows.empty());
     BMin->setEnabled(true);
 }
@@ -371,7 +371,7 @@ void TForm2::BMinClick() {
 }
 
 void TForm2::BMarkedClick() {
-    if (spells().MarkedCount == 0) {
+    if (spells().MarkedCount() == 0) {
         accept();
         return;
     }
