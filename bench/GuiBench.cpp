@@ -16,6 +16,7 @@
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "mainwindow/TMain.h"
+#include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Filter.h"
 #include "spelldata/Search.h"
@@ -366,7 +367,8 @@ private:
               std::string(where) + ": the list is not in the core's name order");
         const int first = model->slotAt(0);
         check(window_->quickView() != nullptr && window_->quickView()->isVisible() &&
-                  window_->quickView()->windowTitle() == FromBytes(window_->spells()[first]->Name),
+                  window_->quickView()->windowTitle() ==
+                      FromBytes(window_->session()->spells()[first]->Name),
               std::string(where) + ": the quick view does not show the first spell");
     }
 
@@ -500,7 +502,7 @@ private:
         const std::string plainOut = (opt_.folder / "plain-list.ind").string();
         const int extraLines = child<QSpinBox>(printDialog(), "ExtraLines")->value();
         const std::vector<int> rows = window_->listModel()->rowSlots();
-        const SpellCollection& spells = window_->spells();
+        const SpellCollection& spells = window_->session()->spells();
         auto saveSpellLoop = [&] {
             std::string bytes;
             for (const int slot : rows)

@@ -1,11 +1,14 @@
 #include "mainwindow/SpellListDelegate.h"
 
 #include "controls/DisplaySettings.h"
-#include "controls/GuiText.h"
 #include "mainwindow/Glyphs.h"
+#include "mainwindow/ListColumns.h"
 #include "mainwindow/SpellListModel.h"
 
 #include <QPainter>
+
+using namespace ListColumns;
+namespace ColourSlot = spelldata::ColourSlot;
 
 namespace {
 
@@ -20,19 +23,7 @@ QFont listFont(int points, bool bold, bool italic) {
     return font;
 }
 
-int kindSlot(spelldata::SpellKind kind) {
-    return 15 + static_cast<int>(kind);
-}
-
 } // namespace
-
-SpellListDelegate::SpellListDelegate(const spelldata::SpellCollection& spells, QObject* parent)
-    : QStyledItemDelegate(parent), spells_(spells) {}
-
-QString SpellListDelegate::levelCode(spelldata::SpellLevel level) {
-    const std::string letter = spelldata::LevelLetter(level);
-    return letter.empty() ? QString::number(level) : QString::fromStdString(letter);
-}
 
 QSize SpellListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return {option.rect.width(), RowHeight};
@@ -40,44 +31,41 @@ QSize SpellListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
 
 void SpellListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    const int slot = index.data(SpellListModel::SlotRole).toInt();
-    if (!index.isValid() || slot < 0 || slot >= spells_.Count())
+    if (!index.data(SpellListModel::SlotRole).isValid()) // a row whose spell is gone
         return;
-    painter->save();
-    paintRow(*painter, option.rect, spells_[slot], option.state & QStyle::State_Selected);
-    painter->restore();
-}
-
-void SpellListDelegate::paintRow(QPainter& p, const QRect& r, const spelldata::SpellRecord& spell,
-                                 bool selected) const {
+    QPainter& p = *painter;
+    p.save();
     const DisplaySettings& display = CurrentDisplay();
-    const QColor background = display.colour(21);
+    const QRect& r = option.rect;
+    const QColor background = display.colour(ColourSlot::ListBackground);
     p.setPen(background);
-    p.setBrush(selected ? kAqua : background);
+    p.setBrush(option.state & QStyle::State_Selected ? kAqua : background);
     p.drawRect(r.adjusted(0, 0, -1, -1));
 
     const int x = r.left(), top = r.top(), h = r.height();
-    p.setFont(listFont(8, false, spell->Reversible));
-    p.setPen(display.colour(kindSlot(spell.kind())));
-    p.drawText(QRect(x + 75, top, qMax(0, r.width() - 75), h), Qt::AlignLeft | Qt::AlignTop,
-               FromBytes(spell->Name));
+    p.setFont(listFont(8, false, index.data(SpellListModel::ReversibleRole).toBool()));
+    p.setPen(display.colour(index.data(SpellListModel::KindColourRole).toInt()));
+    p.drawText(QRect(x + Name, top, qMax(0, r.width() - Name), h), Qt::AlignLeft | Qt::AlignTop,
+               index.data(Qt::DisplayRole).toString());
 
     p.setFont(listFont(8, true, false));
-    p.setPen(display.colour(20));
-    const QString code = levelCode(spell->Level);
+    p.setPen(display.colour(ColourSlot::ListLevel));
+    const QString code = index.data(SpellListModel::LevelCodeRole).toString();
     const int w = p.fontMetrics().horizontalAdvance(code);
-    p.drawText(QPoint(x + 55 + (19 - w) / 2, top + p.fontMetrics().ascent()), code);
+    p.drawText(QPoint(x + LevelCodeLeft + (LevelCodeWidth - w) / 2, top + p.fontMetrics().ascent()),
+               code);
 
-    if (spell->Marked)
-        DrawCheckMark(p, QRectF(x + 3, top + 2, 12, 12), kNavy);
-    if (book_ >= 0 && book_ < spelldata::MaxBooks && spell->BookSet.test(book_)) {
-        DrawBookSign(p, QRectF(x + 18, top + 1, 18, 14), kNavy);
+    if (index.data(SpellListModel::MarkedRole).toBool())
+        DrawCheckMark(p, QRectF(x + Mark + 3, top + 2, 12, 12), kNavy);
+    if (index.data(SpellListModel::InBookRole).toBool()) {
+        DrawBookSign(p, QRectF(x + Book, top + 1, Copies - Book - 1, 14), kNavy);
         p.setFont(listFont(7, true, false));
         p.setPen(kNavy);
-        p.drawText(QRect(x + 37, top, 19, h), Qt::AlignLeft | Qt::AlignTop,
-                   QString::number(spell->BookCounts[static_cast<std::size_t>(book_)]));
+        p.drawText(QRect(x + Copies, top, Level - Copies, h), Qt::AlignLeft | Qt::AlignTop,
+                   QString::number(index.data(SpellListModel::CopiesRole).toInt()));
     }
     p.setPen(Qt::black);
-    for (const int divider : {16, 56, 72})
+    for (const int divider : Dividers)
         p.drawLine(x + divider, top, x + divider, r.bottom());
+    p.restore();
 }

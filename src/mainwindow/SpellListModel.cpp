@@ -1,69 +1,99 @@
 #include "mainwindow/SpellListModel.h"
 
 #include "controls/GuiText.h"
+#include "session/SpellSession.h"
+#include "spelldata/Settings.h"
 
-SpellListModel::SpellListModel(const spelldata::SpellCollection& spells, QObject* parent)
-    : QAbstractListModel(parent), spells_(spells) {}
+using namespace spelldata;
+
+namespace {
+
+QString levelCode(SpellLevel level) {
+    const std::string letter = LevelLetter(level);
+    return letter.empty() ? QString::number(level) : QString::fromStdString(letter);
+}
+
+int kindColour(SpellKind kind) {
+    switch (kind) {
+    case SpellKind::Priest:
+        return ColourSlot::PriestName;
+    case SpellKind::Psionic:
+        return ColourSlot::PsionicName;
+    default:
+        return ColourSlot::WizardName;
+    }
+}
+
+} // namespace
+
+SpellListModel::SpellListModel(const SpellSession& session, QObject* parent)
+    : QAbstractListModel(parent), session_(session) {
+    connect(&session, &SpellSession::rowsAboutToReset, this, &SpellListModel::beginResetModel);
+    connect(&session, &SpellSession::rowsReset, this, &SpellListModel::endResetModel);
+    connect(&session, &SpellSession::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
+    connect(&session, &SpellSession::rowRemoved, this, &SpellListModel::endRemoveRows);
+    connect(&session, &SpellSession::spellChanged, this, &SpellListModel::spellChanged);
+    connect(&session, &SpellSession::spellsChanged, this, &SpellListModel::allRowsChanged);
+}
 
 int SpellListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rowSlots().size());
 }
 
 QVariant SpellListModel::data(const QModelIndex& index, int role) const {
     const int slot = slotAt(index.row());
-    if (slot < 0 || slot >= spells_.Count())
+    if (slot < 0 || slot >= session_.spells().Count())
         return {};
+    const SpellRecord& spell = session_.spells()[slot];
+    const bool inBook = book_ >= 0 && book_ < MaxBooks && spell->BookSet.test(book_);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return FromBytes(spells_[slot]->Name);
+        return FromBytes(spell->Name);
     case SlotRole:
         return slot;
+    case LevelCodeRole:
+        return levelCode(spell->Level);
+    case KindColourRole:
+        return kindColour(spell.kind());
+    case MarkedRole:
+        return spell->Marked != 0;
+    case ReversibleRole:
+        return spell->Reversible != 0;
+    case InBookRole:
+        return inBook;
+    case CopiesRole:
+        return inBook ? spell->BookCounts[static_cast<std::size_t>(book_)] : 0;
     default:
         return {};
     }
 }
 
-void SpellListModel::setRows(std::vector<int> rowSlots) {
-    beginResetModel();
-    rows_ = std::move(rowSlots);
-    endResetModel();
-}
-
-void SpellListModel::clear() {
-    setRows({});
+void SpellListModel::setBook(int book) {
+    book_ = book;
+    allRowsChanged();
 }
 
 int SpellListModel::slotAt(int row) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size()))
-        return -1;
-    return rows_[static_cast<std::size_t>(row)];
+    return session_.slotOfRow(row);
 }
 
-void SpellListModel::removeListRow(int row) {
-    if (row < 0 || row >= static_cast<int>(rows_.size()))
-        return;
-    beginRemoveRows(QModelIndex(), row, row);
-    rows_.erase(rows_.begin() + row);
-    endRemoveRows();
+const std::vector<int>& SpellListModel::rowSlots() const {
+    return session_.rows();
 }
 
-void SpellListModel::renumber(int from, int to) {
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        if (rows_[row] == from) {
-            rows_[row] = to;
-            refreshRow(static_cast<int>(row));
+void SpellListModel::spellChanged(int slot) {
+    const std::vector<int>& rows = rowSlots();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row] == slot) {
+            const QModelIndex i = index(static_cast<int>(row));
+            emit dataChanged(i, i);
         }
     }
 }
 
-void SpellListModel::refreshRow(int row) {
-    const QModelIndex i = index(row);
-    if (i.isValid())
-        emit dataChanged(i, i);
-}
-
-void SpellListModel::refreshAll() {
-    if (!rows_.empty())
-        emit dataChanged(index(0), index(static_cast<int>(rows_.size()) - 1));
+void SpellListModel::allRowsChanged() {
+    if (!rowSlots().empty())
+        emit dataChanged(index(0), index(rowCount() - 1));
 }

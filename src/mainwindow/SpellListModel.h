@@ -1,40 +1,45 @@
 #pragma once
 
-#include "spelldata/SpellCollection.h"
-
 #include <QAbstractListModel>
+
 #include <vector>
 
-// The rows of the spell list: each row holds the slot of the spell it shows
-// (the row tag's Index). The rows are rebuilt whole by a filter run; a deleted
-// spell removes one row.
+class SpellSession;
+
+// The rows of the spell list, as the session's last filter run left them:
+// the only way from the list to the records. Each row answers the roles the
+// drawing needs; the model follows the session's signals.
 class SpellListModel final : public QAbstractListModel {
     Q_OBJECT
 
 public:
-    enum Role { SlotRole = Qt::UserRole + 1 };
+    enum Role {
+        SlotRole = Qt::UserRole + 1, // the row's spell slot (int)
+        LevelCodeRole,               // "C", "1".."10", "D", "S", "I" or the number
+        KindColourRole,              // the colour slot of the name (int)
+        MarkedRole,                  // bool
+        ReversibleRole,              // bool
+        InBookRole,                  // in the shown book (bool)
+        CopiesRole,                  // copies in the shown book (int)
+    };
 
-    explicit SpellListModel(const spelldata::SpellCollection& spells, QObject* parent = nullptr);
+    explicit SpellListModel(const SpellSession& session, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // Replaces every row at once (the view repaints once, not per row).
-    void setRows(std::vector<int> rowSlots);
-    void clear();
+    // The book whose membership and copies the rows show (-1: none).
+    void setBook(int book);
+    int book() const { return book_; }
+
     // The slot of a row's spell; -1 for a row that does not exist.
     int slotAt(int row) const;
-    // Removes one row.
-    void removeListRow(int row);
-    // Rows that showed slot `from` show slot `to` (after a record moved).
-    void renumber(int from, int to);
-    // Repaints the row.
-    void refreshRow(int row);
-    // Repaints every row.
-    void refreshAll();
-    const std::vector<int>& rowSlots() const { return rows_; }
+    const std::vector<int>& rowSlots() const;
 
 private:
-    const spelldata::SpellCollection& spells_;
-    std::vector<int> rows_;
+    void spellChanged(int slot);
+    void allRowsChanged();
+
+    const SpellSession& session_;
+    int book_ = -1;
 };

@@ -1,7 +1,5 @@
 #include "mainwindow/SpellListView.h"
 
-#include "mainwindow/SpellListDelegate.h"
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>

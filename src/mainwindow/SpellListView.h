@@ -16,6 +16,11 @@ public:
     int selectedRow() const;
     void selectRow(int row);
 
+    // NameArea: whether the latest press on the list was in the name column
+    // (true at start). Only a double-click reads it.
+    bool nameArea() const { return nameArea_; }
+    void setNameArea(bool inName) { nameArea_ = inName; }
+
 signals:
     // Every press on a row, after a left press has selected it. Presses
     // that hit no row are not reported.
@@ -46,4 +51,5 @@ private:
     bool typingAhead() const;
 
     QElapsedTimer typed_; // the latest key of a type-ahead search
+    bool nameArea_ = true;
 };

@@ -10,10 +10,12 @@
 #include "dialogs/progress/TFMessage.h"
 #include "dialogs/search/TFSearch.h"
 #include "dialogs/settings/TFconfig.h"
+#include "mainwindow/ListColumns.h"
 #include "mainwindow/SpellListDelegate.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SpellSession.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -57,7 +59,7 @@ static void initResources() {
 }
 
 TMain::TMain(const QString& settingsFolder, QWidget* parent)
-    : QMainWindow(parent), SBooks(InitialBookList()), settingsFolder_(settingsFolder) {
+    : QMainWindow(parent), settingsFolder_(settingsFolder), session_(new SpellSession(this)) {
     initResources();
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Quarvine 6.20"));
@@ -89,18 +91,15 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     layout->addWidget(prog_);
     setCentralWidget(central);
 
-    model_ = new SpellListModel(spells_, this);
-    delegate_ = new SpellListDelegate(spells_, this);
+    model_ = new SpellListModel(*session_, this);
     panel_->SList->setModel(model_);
-    panel_->SList->setItemDelegate(delegate_);
+    panel_->SList->setItemDelegate(new SpellListDelegate(this));
     createActions();
     createMenus();
     connectListPanel();
+    connect(session_, &SpellSession::countersChanged, this, &TMain::ShowCounters);
 
-    // The state of a new window: every level and kind admitted, nothing loaded.
-    for (int level = 0; level <= 13; ++level)
-        FilterSet.set(static_cast<std::size_t>(level));
-    KindSet.set();
+    // Nothing is loaded yet.
     panel_->setEnabled(false);
     ShowCounters();
     setAcceptDrops(true);
@@ -123,7 +122,7 @@ void TMain::StartUp() {
     config_ = new TFconfig(this);
     connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
     search_ = new TFSearch(this);
-    search_->setCollection(&spells_);
+    search_->setCollection(&session_->rawSpells());
     progress_ = new TFMessage(this);
     TFMessage::setInstance(progress_);
     print_ = new TForm2(this);
@@ -159,14 +158,11 @@ QWidget* TMain::createToolBar() {
     BOpenConv =
         MakeToolButton(bar, "BOpenConv", QStringLiteral("Reloads the datafile in the list."));
     BSaveConv = MakeToolButton(bar, "BSaveConv", QStringLiteral("Saves the current datafile."));
-    BSaveConv->setEnabled(false);
     BOpen = MakeToolButton(bar, "BOpen", QStringLiteral("Opens a text file to convert. "));
     BColorConfig = MakeToolButton(bar, "BColorConfig",
                                   QStringLiteral("Configuration menu - changing colors & Fonts"));
     BPrint = MakeToolButton(bar, "BPrint", QStringLiteral("Print"));
-    BPrint->setEnabled(false);
     BSaveText = MakeToolButton(bar, "BSaveText", QStringLiteral("Save as text"));
-    BSaveText->setEnabled(false);
     BConnecttoSite =
         MakeToolButton(bar, "BConnecttoSite", QStringLiteral("Quarvine's home page: ") + HomePage);
     BAbout = MakeToolButton(bar, "BAbout", QStringLiteral("Shows the About Page"));
@@ -217,6 +213,24 @@ void TMain::createActions() {
            &TMain::BConnecttoSiteClick);
     action(AboutQuarvine322, "AboutQuarvine322", QStringLiteral("About Quarvine32"), QKeySequence(),
            &TMain::BAboutClick);
+    // The tool buttons of the same commands are views of these actions: they
+    // keep their icons and hints, and enabling an action enables both.
+    const std::pair<QToolButton*, QAction*> shared[] = {{BSaveConv, MSaveData},
+                                                        {BOpen, MImportText},
+                                                        {BPrint, MPrint},
+                                                        {BSaveText, MSaveText},
+                                                        {BTile, Tile1},
+                                                        {BCascade, CasCade1},
+                                                        {BCloseAll, CloseAllWindows1},
+                                                        {BBringToFront, MBringToFront},
+                                                        {BConnecttoSite, ConnectToSite1},
+                                                        {BAbout, AboutQuarvine322}};
+    for (const auto& [button, a] : shared) {
+        a->setIcon(button->icon());
+        a->setIconVisibleInMenu(false);
+        a->setToolTip(button->toolTip());
+        button->setDefaultAction(a);
+    }
     for (QAction* a : {MSaveData, MPrint, MSaveText})
         a->setEnabled(false);
 }
@@ -234,20 +248,11 @@ void TMain::createMenus() {
     window->addSeparator();
     window->addActions({ConnectToSite1, AboutQuarvine322});
 
+    // The commands that have no menu entry.
     connect(BOpenAdd, &QToolButton::clicked, this, &TMain::BOpenAddClick);
     connect(BitBtn11, &QToolButton::clicked, this, &TMain::BitBtn11Click);
     connect(BOpenConv, &QToolButton::clicked, this, &TMain::BOpenConvClick);
-    connect(BSaveConv, &QToolButton::clicked, this, &TMain::BSaveConvClick);
-    connect(BOpen, &QToolButton::clicked, this, &TMain::MImportTextClick);
     connect(BColorConfig, &QToolButton::clicked, this, &TMain::BColorConfigClick);
-    connect(BPrint, &QToolButton::clicked, this, &TMain::BPrintClick);
-    connect(BSaveText, &QToolButton::clicked, this, &TMain::BSaveTextClick);
-    connect(BConnecttoSite, &QToolButton::clicked, this, &TMain::BConnecttoSiteClick);
-    connect(BAbout, &QToolButton::clicked, this, &TMain::BAboutClick);
-    connect(BBringToFront, &QToolButton::clicked, this, &TMain::BBringToFrontClick);
-    connect(BCloseAll, &QToolButton::clicked, this, &TMain::BCloseAllClick);
-    connect(BTile, &QToolButton::clicked, this, &TMain::BTileClick);
-    connect(BCascade, &QToolButton::clicked, this, &TMain::BCascadeClick);
 }
 
 void TMain::connectListPanel() {
@@ -265,24 +270,25 @@ void TMain::connectListPanel() {
     connect(p->SList, &SpellListView::pressed, this, &TMain::SListMouseDown);
     connect(p->SList, &SpellListView::doubleClicked, this, &TMain::SListDblClick);
     connect(p->SList, &SpellListView::markKey, this, [this] {
-        if (panel_->SList->selectedRow() >= 0)
-            toggleMark(panel_->SList->selectedRow());
+        if (selectedSlot() >= 0)
+            toggleMark(selectedSlot());
     });
     connect(p->SList, &SpellListView::openKey, this, [this] {
-        NameArea = true;
+        panel_->SList->setNameArea(true);
         SListDblClick();
     });
     connect(p->SList, &SpellListView::deleteKey, this, &TMain::SpeedButton4Click);
     // The keys act as presses in the book and copies columns would.
     auto pressColumn = [this](Qt::MouseButton button, int x) {
-        const bool nameArea = NameArea; // a key is not a press on the list
+        const bool nameArea = panel_->SList->nameArea(); // a key is not a press on the list
         SListMouseDown(button, x);
-        NameArea = nameArea;
+        panel_->SList->setNameArea(nameArea);
     };
     connect(p->SList, &SpellListView::bookKey, this,
-            [pressColumn] { pressColumn(Qt::LeftButton, 20); });
-    connect(p->SList, &SpellListView::copiesKey, this,
-            [pressColumn](bool add) { pressColumn(add ? Qt::LeftButton : Qt::RightButton, 40); });
+            [pressColumn] { pressColumn(Qt::LeftButton, ListColumns::Book); });
+    connect(p->SList, &SpellListView::copiesKey, this, [pressColumn](bool add) {
+        pressColumn(add ? Qt::LeftButton : Qt::RightButton, ListColumns::Copies);
+    });
     connect(p->BMark, &QToolButton::clicked, this, &TMain::BMarkClick);
     connect(p->BUnmark, &QToolButton::clicked, this, &TMain::BUnmarkClick);
     connect(p->BRevMark, &QToolButton::clicked, this, &TMain::BRevMarkClick);

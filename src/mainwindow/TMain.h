@@ -1,9 +1,6 @@
 #pragma once
 
 #include "dialogs/info/TFInfo.h"
-#include "spelldata/BookList.h"
-#include "spelldata/Filter.h"
-#include "spelldata/SpellCollection.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,8 +12,9 @@ class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QToolButton;
-class SpellListDelegate;
 class SpellListModel;
+class SpellSession;
+struct FilterRequest;
 class TFMessage;
 class TFSearch;
 class TFconfig;
@@ -33,7 +31,8 @@ struct IniSettings;
 QRect PlaceOnScreen(QPoint topLeft, QSize size);
 
 // The main window: tool bar, menus, the spell list panel and the area of the
-// quick info windows. It holds the spell collection and the book table.
+// quick info windows. Its commands read the controls, call the spell session
+// that holds the data, and show the prompts.
 class TMain final : public QMainWindow {
     Q_OBJECT
 
@@ -48,13 +47,7 @@ public:
     // applies colours and fonts: the start-up steps after the splash window.
     void StartUp();
 
-    spelldata::SpellCollection& spells() { return spells_; }
-    spelldata::BookList SBooks;
-    bool AddMode = false;
-    bool NameArea = true;
-    spelldata::FilterSet FilterSet;
-    spelldata::KindSet KindSet;
-
+    SpellSession* session() const { return session_; }
     TListPanel* listPanel() const { return panel_; }
     SpellListModel* listModel() const { return model_; }
     QMdiArea* mdiArea() const { return mdi_; }
@@ -108,7 +101,6 @@ public slots:
     void BSaveTextClick();
     void BSearchClick();
     // Spell books.
-    void ClearBookBit(int book);
     void BAddBookClick();
     void BDelBookClick();
     void CBooksChange();
@@ -138,8 +130,6 @@ private:
     void afterLoad();
     bool saveDataFile(const QString& path);
     bool importText(const QString& path);
-    spelldata::ImportReport importJson(const QString& path, spelldata::SpellCollection& into,
-                                       spelldata::BookList& books);
     void addExportCommand(QMenu* file);
     void reportImportNotes(const spelldata::ImportReport& report, const QString& path);
     void importFile(const QString& path);
@@ -149,14 +139,13 @@ private:
 
     // Filter run steps.
     void runFilter(bool nested);
-    void buildFilterSets();
-    void sortPass(spelldata::SortOrder order);
-    void showRows(std::vector<spelldata::ListRow> rows);
+    FilterRequest filterRequest();
     int chosenBook() const;
+    void chooseBook(const std::string& name);
     void openQuickInfo(int slot);
-    bool editSpell(bool existing, int slot);
-    void toggleMark(int row);
-    void changeCopies(int row, int book, bool add);
+    // Edits the spell in `slot`, or a new one for -1; true when one was stored.
+    bool editSpell(int slot);
+    void toggleMark(int slot);
 
     // Settings.
     void LoadSettings();
@@ -176,10 +165,9 @@ private:
     struct ListSource listSource() const;
 
     QString settingsFolder_;
-    spelldata::SpellCollection spells_;
+    SpellSession* session_ = nullptr;
     TListPanel* panel_ = nullptr;
     SpellListModel* model_ = nullptr;
-    SpellListDelegate* delegate_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     QPointer<TFInfo> quickView_;
     TFMessage* progress_ = nullptr;
@@ -189,8 +177,6 @@ private:
     QProgressBar* prog_ = nullptr;
     QWidget* toolBar_ = nullptr;
     THistoryComboBox* FileN = nullptr;
-    // The data file the collection was read from or last saved to.
-    QString dataSource_;
     bool settingsErrorShown_ = false;
 
     // Tool bar buttons and menu actions, by their names.

@@ -1,12 +1,11 @@
-// Spell books: the book table, the book box and its commands.
+// Spell books: the book box and its commands.
 #include "mainwindow/TMain.h"
 
 #include "controls/GuiText.h"
 #include "controls/Prompts.h"
-#include "mainwindow/SpellListDelegate.h"
 #include "mainwindow/SpellListModel.h"
-#include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SpellSession.h"
 #include "spelldata/BookList.h"
 
 #include <QComboBox>
@@ -14,42 +13,48 @@
 
 using namespace spelldata;
 
-void TMain::ClearBookBit(int book) {
-    for (SpellRecord& r : spells_)
-        r->BookSet.set(book, false);
+int TMain::chosenBook() const {
+    return FindBook(session_->books(), ToBytes(panel_->CBooks->currentText()));
+}
+
+void TMain::chooseBook(const std::string& name) {
+    panel_->CBooks->setCurrentIndex(panel_->CBooks->findText(FromBytes(name)));
+}
+
+void TMain::RebuildBookBox() {
+    QComboBox* box = panel_->CBooks;
+    const BookList& books = session_->books();
+    const QSignalBlocker block(box);
+    box->clear();
+    for (const std::string& line : books) {
+        if (line != FreeBookLine)
+            box->addItem(FromBytes(line));
+    }
+    if (!books.empty())
+        box->setCurrentIndex(box->findText(FromBytes(books.front())));
+    model_->setBook(chosenBook());
 }
 
 void TMain::BAddBookClick() {
     QString name = QStringLiteral("New Book");
-    if (Prompts::Text(this, QString(), QStringLiteral("Enter name of Spell Book or List:"), name) &&
-        !name.isEmpty()) {
-        const std::string bytes = ToBytes(name);
-        const int existing = FindBook(SBooks, bytes);
-        if (existing >= 1) {
-            Prompts::Message(this, QStringLiteral("Book/List already exists, Switching to it"),
-                             Prompts::Icon::Error, QMessageBox::Ok);
-            RebuildBookBox();
-            panel_->CBooks->setCurrentIndex(
-                panel_->CBooks->findText(FromBytes(SBooks[static_cast<std::size_t>(existing)])));
-        } else {
-            // Only positions a spell record can hold (1..255) take new books.
-            int free = -1;
-            for (std::size_t i = 1; i < SBooks.size() && i < MaxBooks && free < 0; ++i) {
-                if (SBooks[i] == FreeBookLine)
-                    free = static_cast<int>(i);
-            }
-            if (free < 0) {
-                Prompts::Message(this, QStringLiteral("Cannot create anymore Spell Books/Lists"),
-                                 Prompts::Icon::Error, QMessageBox::Ok);
-            } else {
-                SBooks[static_cast<std::size_t>(free)] = bytes;
-                ClearBookBit(free);
-                RebuildBookBox();
-                panel_->CBooks->setCurrentIndex(panel_->CBooks->findText(FromBytes(bytes)));
-            }
-        }
+    if (!Prompts::Text(this, QString(), QStringLiteral("Enter name of Spell Book or List:"),
+                       name) ||
+        name.isEmpty())
+        return;
+    const std::string bytes = ToBytes(name);
+    const int existing = FindBook(session_->books(), bytes);
+    if (existing >= 1) {
+        Prompts::Message(this, QStringLiteral("Book/List already exists, Switching to it"),
+                         Prompts::Icon::Error, QMessageBox::Ok);
+        RebuildBookBox();
+        chooseBook(session_->books()[static_cast<std::size_t>(existing)]);
+    } else if (session_->addBook(bytes) < 0) {
+        Prompts::Message(this, QStringLiteral("Cannot create anymore Spell Books/Lists"),
+                         Prompts::Icon::Error, QMessageBox::Ok);
+    } else {
+        RebuildBookBox();
+        chooseBook(bytes);
     }
-    panel_->SList->viewport()->update();
 }
 
 void TMain::BDelBookClick() {
@@ -59,21 +64,19 @@ void TMain::BDelBookClick() {
                          QMessageBox::Cancel);
         return;
     }
-    const QString name = FromBytes(SBooks[static_cast<std::size_t>(book)]);
+    const QString name = FromBytes(session_->books()[static_cast<std::size_t>(book)]);
     if (Prompts::Message(
             this,
             QStringLiteral("Do you wish to delete spell book/list: ") + name + QStringLiteral(" ?"),
             Prompts::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    ClearBookBit(book);
     panel_->BBooks->setChecked(false);
-    SBooks[static_cast<std::size_t>(book)] = std::string(FreeBookLine);
+    session_->deleteBook(book);
     RebuildBookBox();
 }
 
 void TMain::CBooksChange() {
-    delegate_->setBook(chosenBook());
-    panel_->SList->viewport()->update();
+    model_->setBook(chosenBook());
 }
 
 void TMain::BBooksClick() {
@@ -83,9 +86,6 @@ void TMain::BBooksClick() {
 
 void TMain::BResetBooksClick() {
     const int book = chosenBook();
-    if (book < 0 || book >= MaxBooks)
-        return;
-    for (SpellRecord& r : spells_)
-        r->BookCounts[static_cast<std::size_t>(book)] = 0;
-    panel_->SList->viewport()->update();
+    if (book >= 0 && book < MaxBooks)
+        session_->resetCopies(book);
 }

@@ -1,15 +1,13 @@
 // Export of the listed or marked spells as JSON, CSV or Markdown for other
-// programs, and the reading of a JSON export for the import command.
+// programs.
 #include "mainwindow/TMain.h"
 
 #include "controls/GuiText.h"
 #include "controls/Prompts.h"
 #include "controls/THistoryComboBox.h"
 #include "formats/ExportFormat.h"
-#include "formats/SpellJson.h"
-#include "mainwindow/SpellListModel.h"
+#include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
-#include "spelldata/TextImport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -44,18 +42,19 @@ void TMain::addExportCommand(QMenu* file) {
     file->addAction(MExport);
     // Something to export once the list shows a spell.
     connect(file, &QMenu::aboutToShow, this,
-            [this] { MExport->setEnabled(!model_->rowSlots().empty()); });
+            [this] { MExport->setEnabled(!session_->rows().empty()); });
 }
 
 // The marked lines of the list when any line is marked, else every line, in
 // list order, as the print dialog's Marked Spells and Current List take them.
 // The dialog's title says which, so the user knows before choosing a file.
 void TMain::MExportClick() {
+    const SpellCollection& spells = session_->spells();
     std::vector<const SpellRecord*> listed, marked;
-    for (const int slot : model_->rowSlots()) {
-        listed.push_back(&spells_[slot]);
-        if (spells_[slot]->Marked)
-            marked.push_back(&spells_[slot]);
+    for (const int slot : session_->rows()) {
+        listed.push_back(&spells[slot]);
+        if (spells[slot]->Marked)
+            marked.push_back(&spells[slot]);
     }
     const auto& chosen = marked.empty() ? listed : marked;
     const QString title =
@@ -72,16 +71,7 @@ void TMain::MExportClick() {
     if (path.isEmpty())
         return;
     const ExportFormat format = chosenFormat(path, filter);
-    const Status s = formats::WriteExport(NativePath(path), format, chosen, SBooks);
+    const Status s = formats::WriteExport(NativePath(path), format, chosen, session_->books());
     if (!s)
         Prompts::Message(this, PathFromBytes(s.message), Prompts::Icon::Error, QMessageBox::Cancel);
-}
-
-// A JSON export read for the import command: records and book table, or the
-// reason it was refused.
-ImportReport TMain::importJson(const QString& path, SpellCollection& into, BookList& books) {
-    ImportReport report;
-    report.status = formats::ReadSpellsJson(NativePath(path), into, books);
-    report.imported = into.Count();
-    return report;
 }

@@ -6,10 +6,10 @@
 #include "controls/THistoryComboBox.h"
 #include "dialogs/info/TFInfo.h"
 #include "dialogs/progress/TFMessage.h"
-#include "formats/SpellJson.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/FileIO.h"
 #include "spelldata/TextImport.h"
@@ -23,7 +23,6 @@
 #include <QUrl>
 
 using namespace spelldata;
-using formats::IsJsonPath;
 
 namespace {
 
@@ -44,8 +43,6 @@ bool TMain::requireFileName() {
 }
 
 void TMain::setSaveControlsEnabled(bool enabled) {
-    for (QToolButton* b : {BSaveConv, BPrint, BSaveText})
-        b->setEnabled(enabled);
     for (QAction* a : {MSaveText, MSaveData, MPrint})
         a->setEnabled(enabled);
     if (enabled)
@@ -72,7 +69,7 @@ void TMain::reportRefused(int refused) {
 }
 
 void TMain::BOpenAddClick() {
-    AddMode = BOpenAdd->isChecked();
+    session_->setAddMode(BOpenAdd->isChecked());
 }
 
 void TMain::BitBtn11Click() {
@@ -98,11 +95,8 @@ void TMain::BOpenConvClick() {
         return;
     }
     ShowProgress(QString(), QStringLiteral("Opening Data File : ") + path, false);
-    // Read into a copy first: a refused file leaves everything as it was.
-    SpellCollection loaded;
-    SpellCollection& target = AddMode ? spells_ : loaded;
-    BookList books = SBooks;
-    const ReadReport report = ReadDataFile(target, books, BasePath(NativePath(path)));
+    // A refused file leaves everything as it was.
+    const ReadReport report = session_->open(NativePath(path));
     if (!report.status) {
         HideProgress();
         Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
@@ -112,27 +106,19 @@ void TMain::BOpenConvClick() {
     setSaveControlsEnabled(false);
     BCloseAllClick();
     panel_->setEnabled(true);
-    if (!AddMode) {
-        model_->clear();
-        spells_ = std::move(loaded);
-        dataSource_ = path;
-    }
-    SBooks = std::move(books);
     afterLoad();
     reportRefused(report.refused);
 }
 
-// Steps shared by open and import once the records are in: marks, filter
-// controls and book box reset, the list rebuilt, the quick view refilled.
+// Steps after opening: filter controls and book box reset, the list rebuilt,
+// the quick view refilled.
 void TMain::afterLoad() {
-    spells_.ShownCount = spells_.Count();
-    spells_.SetAllMarked(false);
     panel_->BBooks->setChecked(false);
     BAllClick();
     panel_->BMark->setChecked(false);
     panel_->BEdit->setChecked(false);
     RebuildBookBox();
-    if (spells_.Count() > 0) {
+    if (session_->spells().Count() > 0) {
         BEXEClick();
         if (quickView_ && quickView_->isHidden())
             quickView_->show(); // hidden while an empty file was open
@@ -142,18 +128,17 @@ void TMain::afterLoad() {
         }
         SListClick();
     } else {
-        model_->clear();
+        session_->clearRows();
         if (quickView_)
             quickView_->hide();
     }
-    ShowCounters();
     HideProgress();
-    setSaveControlsEnabled(spells_.Count() > 0);
+    setSaveControlsEnabled(session_->spells().Count() > 0);
 }
 
 bool TMain::saveDataFile(const QString& path) {
     ShowProgress(QString(), QStringLiteral("Saving Data File : ") + path, false);
-    const Status s = WriteDataFile(spells_, SBooks, BasePath(NativePath(path)));
+    const Status s = session_->save(NativePath(path));
     HideProgress();
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
@@ -168,19 +153,14 @@ void TMain::BSaveConvClick() {
                          Prompts::Icon::Question,
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (saveDataFile(path))
-        dataSource_ = path;
+    saveDataFile(path);
 }
 
 // Replaces the collection with a text file's spells. The file is read into a
 // collection of its own first: when it cannot be read or holds no spell, the
 // error is shown and everything stays as it was (false).
 bool TMain::importText(const QString& path) {
-    SpellCollection imported;
-    BookList books = SBooks; // a JSON export brings its own book table
-    const ImportReport report = IsJsonPath(NativePath(path))
-                                    ? importJson(path, imported, books)
-                                    : ImportSpellText(NativePath(path), imported);
+    const ImportReport report = session_->import(NativePath(path));
     if (!report.status) {
         HideProgress();
         // The message holds the file's name as the system spells it.
@@ -189,11 +169,6 @@ bool TMain::importText(const QString& path) {
         return false;
     }
     setSaveControlsEnabled(false);
-    model_->clear();
-    spells_ = std::move(imported);
-    dataSource_.clear(); // the records now come from a text file
-    SBooks = std::move(books);
-    spells_.ShownCount = spells_.Count();
     reportRefused(report.refused);
     reportImportNotes(report, path);
     return true;
@@ -239,8 +214,7 @@ void TMain::listImported(bool offerSave) {
         quickView_->showSysGroup();
     panel_->SList->selectRow(0);
     SListClick();
-    ShowCounters();
-    setSaveControlsEnabled(spells_.Count() > 0);
+    setSaveControlsEnabled(session_->spells().Count() > 0);
 }
 
 // "Open Data File": a data file set opens as the open button does; any other
@@ -274,7 +248,7 @@ bool TMain::FormCloseQuery() {
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer != QMessageBox::Yes)
         return answer == QMessageBox::No;
-    if (path != dataSource_ &&
+    if (NativePath(path) != session_->dataSource() &&
         Prompts::Message(this, QStringLiteral("Are you sure you want to save file: ") + path,
                          Prompts::Icon::Question,
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

@@ -11,13 +11,14 @@
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SpellSession.h"
 
 #include <QCheckBox>
 
 ListSource TMain::listSource() const {
     ListSource source;
-    source.spells = &spells_;
-    source.rows = model_->rowSlots();
+    source.spells = &session_->spells();
+    source.rows = session_->rows();
     source.selectedRow = panel_->SList->selectedRow();
     source.fileBoxText = FileN->currentText();
     source.programDir = settingsFolder_;

@@ -22,6 +22,29 @@ inline constexpr ColourValue ButtonFaceColour = 0x8000000Fu;
 inline constexpr ColourValue WindowColour = 0x80000005u;
 inline constexpr int ColourSlotCount = 21;
 
+// The colour slots by what they colour. 13 and 14 are kept but unused.
+namespace ColourSlot {
+inline constexpr int QuickViewBackground = 1; // 1..5: the quick view's field group,
+inline constexpr int QuickViewCaptions = 2;   // field captions, field values,
+inline constexpr int QuickViewValues = 3;     // school line and sphere line
+inline constexpr int QuickViewSchool = 4;
+inline constexpr int QuickViewSphere = 5;
+inline constexpr int InfoBackground = 6; // 6..10: the same in the other info windows
+inline constexpr int InfoCaptions = 7;
+inline constexpr int InfoValues = 8;
+inline constexpr int InfoSchool = 9;
+inline constexpr int InfoSphere = 10;
+inline constexpr int DescriptionText = 11;
+inline constexpr int DescriptionBackground = 12;
+inline constexpr int WizardName = 15; // 15..17: names by kind, wizard, priest, psionic
+inline constexpr int PriestName = 16;
+inline constexpr int PsionicName = 17;
+inline constexpr int QuickViewLevel = 18;
+inline constexpr int InfoLevel = 19;
+inline constexpr int ListLevel = 20;
+inline constexpr int ListBackground = 21;
+} // namespace ColourSlot
+
 // Colour slots 1..21 (index 0 of the array is slot 1).
 class ColourSlots {
 public:

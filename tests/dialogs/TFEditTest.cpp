@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "controls/Prompts.h"
 #include "controls/ScreenFit.h"
+#include "session/SpellSession.h"
 #include "spelldata/SpellCollection.h"
 
 #include <QApplication>
@@ -147,12 +148,19 @@ protected:
                 dialog.reject();
             }
         });
-        const bool saved = dialog.EditSpell(existing, spells, slot);
+        std::optional<SpellRecord> built = dialog.EditSpell(existing ? &spells[slot] : nullptr);
         EXPECT_TRUE(ran) << "the editor was not shown";
-        return saved;
+        if (!built)
+            return false;
+        // Stored as the main window stores it: over the old record, or after the last.
+        if (!existing)
+            return session.addSpell(std::move(*built));
+        session.replaceSpell(slot, std::move(*built));
+        return true;
     }
 
-    spelldata::SpellCollection spells;
+    SpellSession session;
+    spelldata::SpellCollection& spells = session.rawSpells();
 };
 
 TEST_F(TFEditTest, newSpell_startsEmptyAndIsAppendedAtCount) {
@@ -534,7 +542,7 @@ TEST_F(TFEditTest, oneLineFields_refuseLineBreaks) {
     EXPECT_EQ(spells[0]->School, "FireballX");
 }
 
-TEST_F(TFEditTest, editSpell_refusesAFullCollectionAndBadSlots) {
+TEST_F(TFEditTest, editSpell_aFullCollectionRefusesTheNewSpell) {
     const SpellRecord filler = testsupport::FullWizard("Filler");
     while (!spells.Full())
         spells.Append(filler);
@@ -544,13 +552,6 @@ TEST_F(TFEditTest, editSpell_refusesAFullCollectionAndBadSlots) {
     }));
     EXPECT_EQ(spells.Count(), spelldata::SpellCollection::Capacity);
     EXPECT_EQ(spells[spells.Count() - 1], filler);
-
-    spells.FreeAllSpells();
-    spells.Append(filler);
-    TFEdit dialog; // neither call may show it
-    EXPECT_FALSE(dialog.EditSpell(true, spells, 1));
-    EXPECT_FALSE(dialog.EditSpell(false, spells, 0));
-    EXPECT_EQ(spells.Count(), 1);
 }
 
 } // namespace

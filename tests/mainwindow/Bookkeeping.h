@@ -11,6 +11,7 @@
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "mainwindow/TMain.h"
+#include "session/SpellSession.h"
 
 #include <QLabel>
 #include <string>
@@ -19,7 +20,7 @@
 // Empty when the bookkeeping holds; otherwise what is wrong. `rowsOfSlot`
 // receives, per slot, how many rows show it.
 inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot = nullptr) {
-    const spelldata::SpellCollection& s = window.spells();
+    const spelldata::SpellCollection& s = window.session()->rawSpells();
     const SpellListModel* model = window.listModel();
     const int count = s.Count();
     const int rows = model->rowCount();

@@ -88,7 +88,7 @@ protected:
 
     // The list, the flags and the counters agree with a full collection.
     void expectFullAndConsistent() {
-        const SpellCollection& s = window->spells();
+        const SpellCollection& s = window->session()->rawSpells();
         EXPECT_EQ(s.Count(), kCapacity);
         EXPECT_EQ(s.ShownCount, window->listModel()->rowCount());
         EXPECT_EQ(s.MarkedCount(), s.CountMarked());
@@ -116,7 +116,7 @@ protected:
         guard.stop();
         EXPECT_EQ(lastMessage(), "Range check error");
         EXPECT_EQ(PromptScript::LastIcon(), Prompts::Icon::Error);
-        EXPECT_EQ(window->spells().Count(), kCapacity);
+        EXPECT_EQ(window->session()->rawSpells().Count(), kCapacity);
     }
 
     QTimer guard;
@@ -144,7 +144,7 @@ TEST_F(Capacity, ATwentyThousandSpellImportKeepsFifteenThousandAndSaysSo) {
     EXPECT_EQ(window->listModel()->rowCount(), kCapacity);
     // The first blocks of the file are the ones kept, in file order.
     for (int slot : {0, 1, 2, 7777, kCapacity - 1})
-        EXPECT_EQ(trimmed(window->spells()[slot]->Name), spellName(slot)) << slot;
+        EXPECT_EQ(trimmed(window->session()->rawSpells()[slot]->Name), spellName(slot)) << slot;
 
     // What was saved is the full collection.
     SpellCollection saved;
@@ -157,16 +157,16 @@ TEST_F(Capacity, ATwentyThousandSpellImportKeepsFifteenThousandAndSaysSo) {
 TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     const QString full = writeSet("full", kCapacity);
     openFile(copySample());
-    const int first = window->spells().Count();
+    const int first = window->session()->rawSpells().Count();
     ASSERT_GT(first, 0);
     std::vector<std::string> loaded;
-    for (const SpellRecord& r : window->spells())
+    for (const SpellRecord& r : window->session()->rawSpells())
         loaded.push_back(r->Name);
 
     PromptScript::FileName(full);
     click("BitBtn11");
     click("BOpenAdd");
-    ASSERT_TRUE(window->AddMode);
+    ASSERT_TRUE(window->session()->addMode());
     PromptScript::Answer(QMessageBox::Ok);
     click("BOpenConv");
     EXPECT_EQ(lastMessage(), refusedMessage(first));
@@ -174,9 +174,12 @@ TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     expectFullAndConsistent();
     EXPECT_EQ(window->listModel()->rowCount(), kCapacity);
     for (int slot = 0; slot < first; ++slot)
-        EXPECT_EQ(window->spells()[slot]->Name, loaded[static_cast<std::size_t>(slot)]) << slot;
-    EXPECT_EQ(window->spells()[first]->Name, spellName(0));
-    EXPECT_EQ(window->spells()[kCapacity - 1]->Name, spellName(kCapacity - first - 1));
+        EXPECT_EQ(window->session()->rawSpells()[slot]->Name,
+                  loaded[static_cast<std::size_t>(slot)])
+            << slot;
+    EXPECT_EQ(window->session()->rawSpells()[first]->Name, spellName(0));
+    EXPECT_EQ(window->session()->rawSpells()[kCapacity - 1]->Name,
+              spellName(kCapacity - first - 1));
     expectAddingRefused();
 
     // Opened again in add mode: nothing fits, nothing is written past the end.
@@ -184,17 +187,18 @@ TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     click("BOpenConv");
     EXPECT_EQ(lastMessage(), refusedMessage(kCapacity));
     expectFullAndConsistent();
-    EXPECT_EQ(window->spells()[kCapacity - 1]->Name, spellName(kCapacity - first - 1));
+    EXPECT_EQ(window->session()->rawSpells()[kCapacity - 1]->Name,
+              spellName(kCapacity - first - 1));
 
     // Marking all and deleting one frees exactly one slot, which the editor
     // then fills; the next add is refused again.
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount(), kCapacity);
+    EXPECT_EQ(window->session()->rawSpells().MarkedCount(), kCapacity);
     window->listPanel()->SList->selectRow(0);
     PromptScript::Answer(QMessageBox::Ok);
     click("SpeedButton4");
-    EXPECT_EQ(window->spells().Count(), kCapacity - 1);
-    EXPECT_EQ(window->spells().MarkedCount(), kCapacity - 1);
+    EXPECT_EQ(window->session()->rawSpells().Count(), kCapacity - 1);
+    EXPECT_EQ(window->session()->rawSpells().MarkedCount(), kCapacity - 1);
     EXPECT_EQ(window->listModel()->rowCount(), kCapacity - 1);
     QTimer::singleShot(0, window.get(), [this] {
         auto* editor = window->findChild<TFEdit*>();
@@ -204,8 +208,8 @@ TEST_F(Capacity, AFullSetOpenedInAddModeOnALoadedOneStopsAtTheLastSlot) {
     });
     click("SpeedButton3");
     expectFullAndConsistent();
-    EXPECT_EQ(window->spells()[kCapacity - 1]->Name, "The Last Slot");
-    EXPECT_EQ(window->spells().MarkedCount(), kCapacity - 1);
+    EXPECT_EQ(window->session()->rawSpells()[kCapacity - 1]->Name, "The Last Slot");
+    EXPECT_EQ(window->session()->rawSpells().MarkedCount(), kCapacity - 1);
     expectAddingRefused();
 }
 
@@ -214,7 +218,7 @@ TEST_F(Capacity, AFullSetOpensWholeAndSavesWhole) {
     openFile(full);
     EXPECT_EQ(messages(), std::vector<std::string>());
     expectFullAndConsistent();
-    EXPECT_EQ(window->spells()[kCapacity - 1]->Name, spellName(kCapacity - 1));
+    EXPECT_EQ(window->session()->rawSpells()[kCapacity - 1]->Name, spellName(kCapacity - 1));
     PromptScript::Answer(QMessageBox::Yes);
     click("BSaveConv");
     SpellCollection saved;

@@ -6,6 +6,7 @@
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "mainwindow/TMain.h"
+#include "session/SpellSession.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -283,9 +283,10 @@ protected:
                 fail("the saved set " + path + " does not read back: " + r.status.message);
                 continue;
             }
-            if (path == current && (FormatDatFile(back) != FormatDatFile(window->spells()) ||
-                                    books != window->SBooks ||
-                                    FormatCountFile(back) != FormatCountFile(window->spells())))
+            if (path == current &&
+                (FormatDatFile(back) != FormatDatFile(window->session()->rawSpells()) ||
+                 books != window->session()->rawBooks() ||
+                 FormatCountFile(back) != FormatCountFile(window->session()->rawSpells())))
                 fail("the saved set " + path + " differs from the window's collection");
         }
         sets = now;

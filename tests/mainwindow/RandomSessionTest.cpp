@@ -377,10 +377,10 @@ protected:
     TListPanel* panel() const { return window->listPanel(); }
     SpellListView* list() const { return panel()->SList; }
     SpellListModel* model() const { return window->listModel(); }
-    SpellCollection& spells() const { return window->spells(); }
+    SpellCollection& spells() const { return window->session()->rawSpells(); }
     int rows() const { return model()->rowCount(); }
     int chosenBook() const {
-        return FindBook(window->SBooks, ToBytes(panel()->CBooks->currentText()));
+        return FindBook(window->session()->rawBooks(), ToBytes(panel()->CBooks->currentText()));
     }
 
     Controls readControls() const {
@@ -433,7 +433,7 @@ protected:
     void setAddMode(bool on) {
         if (control("BOpenAdd")->isChecked() != on)
             control("BOpenAdd")->click();
-        check(window->AddMode == on, "the add-mode button did not set the mode");
+        check(window->session()->addMode() == on, "the add-mode button did not set the mode");
     }
 
     // Runs `actions` on the dialog of type T once a command has opened it;
@@ -487,7 +487,7 @@ protected:
     }
 
     void checkStored(const StoredSet& want, const char* what) {
-        const StoredSet now = storedState(spells(), window->SBooks);
+        const StoredSet now = storedState(spells(), window->session()->rawBooks());
         if (now.records.size() != want.records.size()) {
             fault(std::string(what) + ": " + std::to_string(now.records.size()) +
                   " records, expected " + std::to_string(want.records.size()));
@@ -764,7 +764,7 @@ protected:
             PromptScript::CancelText();
         else
             PromptScript::Text(name);
-        const BookList before = window->SBooks;
+        const BookList before = window->session()->rawBooks();
         const int existing = FindBook(before, ToBytes(name));
         int free = -1;
         for (int i = 1; i < static_cast<int>(before.size()) && i < MaxBooks && free < 0; ++i) {
@@ -781,16 +781,17 @@ protected:
         }
         panel()->BAddBook->click();
         if (cancel || name.isEmpty() || (existing < 1 && free < 0)) {
-            check(window->SBooks == before, "the book table changed without a new book");
+            check(window->session()->rawBooks() == before,
+                  "the book table changed without a new book");
             return;
         }
         const int book = existing >= 1 ? existing : free;
         check(chosenBook() == book, "the book box is not on the book");
         if (existing >= 1) {
-            check(window->SBooks == before, "an existing book changed the table");
+            check(window->session()->rawBooks() == before, "an existing book changed the table");
             return;
         }
-        check(window->SBooks[static_cast<std::size_t>(book)] == ToBytes(name),
+        check(window->session()->rawBooks()[static_cast<std::size_t>(book)] == ToBytes(name),
               "the new book is not in the table");
         for (const SpellRecord& r : spells()) {
             if (r->BookSet.test(book)) {
@@ -808,11 +809,12 @@ protected:
     void deleteBook() {
         chooseRandomBook();
         const int book = chosenBook();
-        const BookList before = window->SBooks;
+        const BookList before = window->session()->rawBooks();
         if (book < 1) {
             expectMessage(QStringLiteral("No Books to delete"), QMessageBox::Cancel);
             panel()->BDelBook->click();
-            check(window->SBooks == before, "the table changed with no book to delete");
+            check(window->session()->rawBooks() == before,
+                  "the table changed with no book to delete");
             return;
         }
         const bool yes = chance(0.8);
@@ -821,10 +823,11 @@ protected:
                       yes ? QMessageBox::Ok : QMessageBox::Cancel);
         panel()->BDelBook->click();
         if (!yes) {
-            check(window->SBooks == before, "a cancelled book delete changed the table");
+            check(window->session()->rawBooks() == before,
+                  "a cancelled book delete changed the table");
             return;
         }
-        check(window->SBooks[static_cast<std::size_t>(book)] == FreeBookLine,
+        check(window->session()->rawBooks()[static_cast<std::size_t>(book)] == FreeBookLine,
               "the deleted book's position is not free");
         check(!panel()->BBooks->isChecked(), "the book filter stayed on");
         for (const SpellRecord& r : spells()) {
@@ -951,7 +954,7 @@ protected:
         if (control("BSaveConv")->isEnabled()) {
             expectMessage(QStringLiteral("Are you sure you want to save file: ") + workPath,
                           yes ? QMessageBox::Yes : QMessageBox::No);
-            const StoredSet now = storedState(spells(), window->SBooks);
+            const StoredSet now = storedState(spells(), window->session()->rawBooks());
             control("BSaveConv")->click();
             if (yes)
                 lastSaved = now;
@@ -971,7 +974,7 @@ protected:
             return;
         }
         const SpellCollection before = spells();
-        const BookList booksBefore = window->SBooks;
+        const BookList booksBefore = window->session()->rawBooks();
         const std::vector<int> rowsBefore = model()->rowSlots();
         chooseFile(brokenPath);
         setAddMode(chance(0.5));
@@ -982,7 +985,7 @@ protected:
         for (int slot = 0; same && slot < before.Count(); ++slot)
             same = spells()[slot] == before[slot];
         check(same, "a refused set changed the collection");
-        check(window->SBooks == booksBefore, "a refused set changed the books");
+        check(window->session()->rawBooks() == booksBefore, "a refused set changed the books");
         check(model()->rowSlots() == rowsBefore, "a refused set changed the list");
         setAddMode(false);
     }
@@ -1059,7 +1062,7 @@ protected:
         const QString path =
             spells().Count() <= kAddModeLimit / 2 && chance(0.3) ? workPath : extraPath;
         const StoredSet adding = readSet(path);
-        const StoredSet before = storedState(spells(), window->SBooks);
+        const StoredSet before = storedState(spells(), window->session()->rawBooks());
         chooseFile(path);
         setAddMode(true);
         SpellCollection after = spells();

@@ -51,8 +51,8 @@ TEST_F(TMainEditor, AddingASpellOfEachKindListsIt) {
     for (const auto& k : kinds) {
         answerEditor(k.name, true, k.button);
         click("SpeedButton3");
-        ASSERT_EQ(window->spells().Count(), ++count) << k.name;
-        const SpellRecord& added = window->spells()[count - 1];
+        ASSERT_EQ(window->session()->rawSpells().Count(), ++count) << k.name;
+        const SpellRecord& added = window->session()->rawSpells()[count - 1];
         EXPECT_EQ(added->Name, k.name);
         EXPECT_EQ(added.kind(), k.kind);
         EXPECT_EQ(added.isInfo(), k.info) << k.name;
@@ -65,7 +65,7 @@ TEST_F(TMainEditor, AddingASpellOfEachKindListsIt) {
 TEST_F(TMainEditor, ACancelledAddChangesNothing) {
     answerEditor(QString(), false);
     click("SpeedButton3");
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
 }
 
 TEST_F(TMainEditor, EditOnDoubleClickReplacesTheSpellAndKeepsItsMarksAndBooks) {
@@ -75,12 +75,12 @@ TEST_F(TMainEditor, EditOnDoubleClickReplacesTheSpellAndKeepsItsMarksAndBooks) {
     const QPoint name(120, list->visualRect(window->listModel()->index(3)).center().y());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name);
     const int slot = window->listModel()->slotAt(3);
-    window->spells().SetMarked(slot, true);
-    window->spells()[slot]->BookSet.set(2, true);
-    window->spells()[slot]->BookCounts[2] = 4;
+    window->session()->rawSpells().SetMarked(slot, true);
+    window->session()->rawSpells()[slot]->BookSet.set(2, true);
+    window->session()->rawSpells()[slot]->BookCounts[2] = 4;
     answerEditor("Edited Name", true);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, name);
-    const SpellRecord& edited = window->spells()[slot];
+    const SpellRecord& edited = window->session()->rawSpells()[slot];
     EXPECT_EQ(edited->Name, "Edited Name");
     EXPECT_EQ(edited->Marked, 1);
     EXPECT_TRUE(edited->BookSet.test(2));
@@ -104,10 +104,10 @@ TEST_F(TMainEditor, EditModeClosesQuickInfoWindowsAfterSaying) {
 
 TEST_F(TMainEditor, AFullCollectionRefusesToAdd) {
     SpellRecord filler;
-    while (!window->spells().Full())
-        window->spells().Append(filler);
+    while (!window->session()->rawSpells().Full())
+        window->session()->rawSpells().Append(filler);
     PromptScript::Answer(QMessageBox::Ok);
     click("SpeedButton3");
     EXPECT_EQ(PromptScript::Messages().back(), "Range check error");
-    EXPECT_EQ(window->spells().Count(), SpellCollection::Capacity);
+    EXPECT_EQ(window->session()->rawSpells().Count(), SpellCollection::Capacity);
 }

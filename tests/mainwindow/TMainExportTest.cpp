@@ -38,7 +38,7 @@ protected:
     }
 
     std::string nameOfRow(int row) {
-        return window->spells()[window->listModel()->slotAt(row)]->Name;
+        return window->session()->rawSpells()[window->listModel()->slotAt(row)]->Name;
     }
 
     SpellCollection readExport(const char* name, BookList& books) {
@@ -59,11 +59,11 @@ TEST_F(TMainExport, FileMenuExportsTheListOrTheMarkedSpellsInTheChosenFormat) {
     const SpellCollection listed = readExport("listed.json", books);
     ASSERT_EQ(listed.Count(), 30);
     for (int row = 0; row < 30; ++row) {
-        SpellRecord shown = window->spells()[window->listModel()->slotAt(row)];
+        SpellRecord shown = window->session()->rawSpells()[window->listModel()->slotAt(row)];
         shown->Shown = 0; // the list's state, not part of the spell
         EXPECT_EQ(listed[row], shown) << row;
     }
-    EXPECT_EQ(books, window->SBooks);
+    EXPECT_EQ(books, window->session()->rawBooks());
 
     markRow(4);
     markRow(1);
@@ -96,22 +96,23 @@ TEST_F(TMainExport, ImportCommandReadsAJsonExportAndRefusesABrokenOne) {
     ASSERT_EQ(PromptScript::Messages().size(), 1);
     EXPECT_TRUE(PromptScript::Messages().front().startsWith(file("broken.json") + ": not JSON: "))
         << PromptScript::Messages().front().toStdString();
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     EXPECT_EQ(listedNames().size(), 30);
 
-    BookList books = window->SBooks;
+    BookList books = window->session()->rawBooks();
     books[5] = "Imported Book";
-    SpellRecord second = window->spells()[7];
+    SpellRecord second = window->session()->rawSpells()[7];
     second->BookSet.set(5, true);
     second->BookCounts[5] = 4;
-    testsupport::WriteBytes(dir.file("two.json"),
-                            formats::SpellsToJson({&window->spells()[3], &second}, books));
+    testsupport::WriteBytes(
+        dir.file("two.json"),
+        formats::SpellsToJson({&window->session()->rawSpells()[3], &second}, books));
     PromptScript::FileName(file("two.json"));
     PromptScript::Answer(QMessageBox::No); // the import offers to save the new data file
     click("BOpen");
-    ASSERT_EQ(window->spells().Count(), 2);
-    EXPECT_EQ(window->spells()[1], second);
-    EXPECT_EQ(window->SBooks, books);
+    ASSERT_EQ(window->session()->rawSpells().Count(), 2);
+    EXPECT_EQ(window->session()->rawSpells()[1], second);
+    EXPECT_EQ(window->session()->rawBooks(), books);
     EXPECT_EQ(window->fileBox()->currentText(), file("two.Dat"));
     EXPECT_GE(window->listPanel()->CBooks->findText("Imported Book"), 0);
     EXPECT_EQ(listedNames().size(), 2);

@@ -26,12 +26,12 @@ TEST_F(TMainFiles, StartsEmptyWithSaveAndPrintDisabled) {
         EXPECT_FALSE(control(name)->isEnabled()) << name;
     EXPECT_FALSE(control<QAction>("MSaveData")->isEnabled());
     EXPECT_EQ(labelText("LMax"), "0");
-    EXPECT_EQ(window->SBooks.size(), 155u);
+    EXPECT_EQ(window->session()->rawBooks().size(), 155u);
 }
 
 TEST_F(TMainFiles, OpeningTheSampleListsEverySpellAndFillsTheQuickView) {
     openFile(copySample());
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     EXPECT_EQ(labelText("LCur"), "30");
     EXPECT_EQ(labelText("LMax"), "30");
     EXPECT_EQ(labelText("LMark"), "0");
@@ -53,13 +53,13 @@ TEST_F(TMainFiles, AddModeAppendsAndReplaceModeReplaces) {
     const QString path = copySample();
     openFile(path);
     click("BOpenAdd");
-    EXPECT_TRUE(window->AddMode);
+    EXPECT_TRUE(window->session()->addMode());
     click("BOpenConv");
-    EXPECT_EQ(window->spells().Count(), 60);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 60);
     EXPECT_EQ(labelText("LMax"), "60");
     click("BOpenAdd");
     click("BOpenConv");
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
 }
 
 TEST_F(TMainFiles, AMalformedSetIsRefusedAndEverythingStaysAsItWas) {
@@ -71,9 +71,9 @@ TEST_F(TMainFiles, AMalformedSetIsRefusedAndEverythingStaysAsItWas) {
     ASSERT_EQ(PromptScript::Messages().size(), 1);
     EXPECT_TRUE(PromptScript::Messages().front().contains("broken.Dat, line 4"))
         << PromptScript::Messages().front().toStdString();
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     EXPECT_EQ(listedNames(), before);
-    EXPECT_EQ(window->SBooks[1], "Mirela's Travelling Book");
+    EXPECT_EQ(window->session()->rawBooks()[1], "Mirela's Travelling Book");
 }
 
 TEST_F(TMainFiles, AMissingFileIsOfferedForRemovalFromTheList) {
@@ -126,7 +126,7 @@ TEST_F(TMainFiles, HostileFilesAreRefusedClearlyAndNothingChanges) {
         const QString message = PromptScript::Messages().takeFirst();
         EXPECT_TRUE(message.contains(expected)) << message.left(300).toStdString();
         EXPECT_LT(message.size(), 400) << name;
-        EXPECT_EQ(window->spells().Count(), 30) << name;
+        EXPECT_EQ(window->session()->rawSpells().Count(), 30) << name;
         EXPECT_EQ(listedNames(), before) << name;
         PromptScript::Start();
     }
@@ -147,7 +147,7 @@ TEST_F(TMainFiles, AFileNameThatIsNotUtf8OpensAndSaves) {
     window->fileBox()->setCurrentIndex(0); // picked from the list
     click("BOpenConv");
     EXPECT_EQ(PromptScript::Messages(), QStringList());
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     PromptScript::Answer(QMessageBox::Yes);
     click("BSaveConv");
     EXPECT_EQ(PromptScript::Messages().size(), 1);
@@ -162,7 +162,7 @@ TEST_F(TMainFiles, AFileNameThatIsNotUtf8OpensAndSaves) {
 TEST_F(TMainFiles, SavingAsksFirstAndWritesOnlyOnYes) {
     const QString path = copySample();
     openFile(path);
-    window->spells()[0]->Name = "Renamed";
+    window->session()->rawSpells()[0]->Name = "Renamed";
     PromptScript::Answer(QMessageBox::No);
     click("BSaveConv");
     EXPECT_EQ(PromptScript::Messages().back(), "Are you sure you want to save file: " + path);
@@ -185,7 +185,7 @@ TEST_F(TMainFiles, ImportConvertsAddsTheDataPathAndSavesAfterConfirming) {
     PromptScript::Answer(QMessageBox::Yes);
     click("BOpen");
     EXPECT_EQ(window->fileBox()->currentText(), file("CORE.Dat"));
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     EXPECT_EQ(labelText("LCur"), "30");
     EXPECT_TRUE(CanOpenFile(dir.file("CORE.Dat")));
     EXPECT_TRUE(CanOpenFile(dir.file("CORE.SBN")));
@@ -195,7 +195,7 @@ TEST_F(TMainFiles, ImportConvertsAddsTheDataPathAndSavesAfterConfirming) {
 TEST_F(TMainFiles, AFailedOrEmptyImportChangesNothing) {
     const QString path = copySample();
     openFile(path);
-    window->spells()[0]->Name = "Unsaved edit";
+    window->session()->rawSpells()[0]->Name = "Unsaved edit";
     WriteBytes(dir.file("blank.TXT"), "\r\n\r\n");
     const struct {
         QString file, message;
@@ -208,8 +208,8 @@ TEST_F(TMainFiles, AFailedOrEmptyImportChangesNothing) {
         PromptScript::Answer(QMessageBox::Cancel);
         click("BOpen");
         EXPECT_EQ(PromptScript::Messages().back(), c.message);
-        EXPECT_EQ(window->spells().Count(), 30);
-        EXPECT_EQ(window->spells()[0]->Name, "Unsaved edit");
+        EXPECT_EQ(window->session()->rawSpells().Count(), 30);
+        EXPECT_EQ(window->session()->rawSpells()[0]->Name, "Unsaved edit");
         EXPECT_EQ(window->listModel()->rowCount(), 30);
         EXPECT_EQ(window->fileBox()->currentText(), path);
         EXPECT_EQ(window->fileBox()->count(), 1);
@@ -234,7 +234,7 @@ TEST_F(TMainFiles, AJoinedImportKeepsEverySpellAndNamesTheSkippedLine) {
     EXPECT_EQ(PromptScript::Messages().front(),
               "Line 1 of " + file("JOINED.TXT") + " holds no spell and was skipped.");
     EXPECT_EQ(listedNames(), (QStringList{"One ", "Three ", "Two "}));
-    EXPECT_EQ(window->spells()[0]->Description, "One text\r\n");
+    EXPECT_EQ(window->session()->rawSpells()[0]->Description, "One text\r\n");
 }
 
 TEST_F(TMainFiles, OpenDataFileMenuOpensADataSetAndImportsText) {
@@ -242,8 +242,8 @@ TEST_F(TMainFiles, OpenDataFileMenuOpensADataSetAndImportsText) {
     PromptScript::FileName(path);
     click("BitBtn11");
     control<QAction>("MOpenData")->trigger();
-    EXPECT_EQ(window->spells().Count(), 30);
-    EXPECT_EQ(window->SBooks[1], "Mirela's Travelling Book");
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
+    EXPECT_EQ(window->session()->rawBooks()[1], "Mirela's Travelling Book");
 }
 
 TEST_F(TMainFiles, CloseQueryAnswersAndTheSettingsWrittenEachTime) {
@@ -252,7 +252,7 @@ TEST_F(TMainFiles, CloseQueryAnswersAndTheSettingsWrittenEachTime) {
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(CanOpenFile(dir.file("Quarvine.ini")));
     EXPECT_EQ(ReadBytes(dir.file("Quarvine.Col")).size(), 84u);
-    window->spells()[1]->Name = "Saved on exit";
+    window->session()->rawSpells()[1]->Name = "Saved on exit";
     PromptScript::Answer(QMessageBox::Yes);
     EXPECT_TRUE(window->close());
     SpellCollection onDisk;
@@ -266,7 +266,7 @@ TEST_F(TMainFiles, CloseWithNoAnswerNoWritesNothingAndEmptyBoxAsksNothing) {
     startWindow();
     openFile(copySample());
     const std::string before = ReadBytes(dir.file("sample.Dat"));
-    window->spells()[0]->Name = "Not saved";
+    window->session()->rawSpells()[0]->Name = "Not saved";
     PromptScript::Answer(QMessageBox::No);
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ReadBytes(dir.file("sample.Dat")), before);

@@ -18,11 +18,13 @@ protected:
     // Every listed spell has Shown set, every other has it clear, and the
     // counter says how many rows there are.
     void expectShownMatchesRows() {
-        std::vector<int> shown(static_cast<std::size_t>(window->spells().Count()), 0);
+        std::vector<int> shown(static_cast<std::size_t>(window->session()->rawSpells().Count()), 0);
         for (const int slot : window->listModel()->rowSlots())
             shown[static_cast<std::size_t>(slot)] = 1;
-        for (int slot = 0; slot < window->spells().Count(); ++slot)
-            EXPECT_EQ(window->spells()[slot]->Shown, shown[static_cast<std::size_t>(slot)]) << slot;
+        for (int slot = 0; slot < window->session()->rawSpells().Count(); ++slot)
+            EXPECT_EQ(window->session()->rawSpells()[slot]->Shown,
+                      shown[static_cast<std::size_t>(slot)])
+                << slot;
         EXPECT_EQ(labelText("LCur").toInt(), window->listModel()->rowCount());
     }
 
@@ -41,7 +43,7 @@ TEST_F(TMainFilter, LevelAndKindButtonsNarrowTheList) {
     panel->levelButton(3)->setChecked(true);
     click("BEXE");
     for (const int slot : window->listModel()->rowSlots())
-        EXPECT_EQ(window->spells()[slot]->Level, 3);
+        EXPECT_EQ(window->session()->rawSpells()[slot]->Level, 3);
     EXPECT_EQ(window->listModel()->rowCount(), 2);
     expectShownMatchesRows();
 
@@ -50,7 +52,7 @@ TEST_F(TMainFilter, LevelAndKindButtonsNarrowTheList) {
     click("BPsi");
     click("BEXE");
     for (const int slot : window->listModel()->rowSlots())
-        EXPECT_EQ(window->spells()[slot].kind(), SpellKind::Wizard);
+        EXPECT_EQ(window->session()->rawSpells()[slot].kind(), SpellKind::Wizard);
     EXPECT_EQ(labelText("LCur"), "13");
     expectShownMatchesRows();
 }
@@ -62,7 +64,7 @@ TEST_F(TMainFilter, NoLevelOrNoKindIsRefusedWithTheirMessages) {
     EXPECT_EQ(PromptScript::Messages().back(), "At least one level must be selected!");
     EXPECT_TRUE(panel->levelButton(1)->isChecked());
     for (const int slot : window->listModel()->rowSlots())
-        EXPECT_EQ(window->spells()[slot]->Level, 1);
+        EXPECT_EQ(window->session()->rawSpells()[slot]->Level, 1);
     EXPECT_EQ(window->listModel()->rowCount(), 4);
 
     click("Ball");
@@ -93,8 +95,8 @@ TEST_F(TMainFilter, CurrentListScopeNeverWidensUntilEntireListIsChecked) {
 
 TEST_F(TMainFilter, NothingFoundRestoresTheFullListOnce) {
     // Only marked spells, and none is marked: nothing passes.
-    window->spells().SetMarked(0, true); // marked but of a kind that is switched off
-    const SpellKind kind = window->spells()[0].kind();
+    window->session()->rawSpells().SetMarked(0, true); // marked but of a kind that is switched off
+    const SpellKind kind = window->session()->rawSpells()[0].kind();
     QToolButton* kindButton = kind == SpellKind::Wizard   ? panel->BWiz
                               : kind == SpellKind::Priest ? panel->BPri
                                                           : panel->BPsi;
@@ -112,7 +114,7 @@ TEST_F(TMainFilter, NothingFoundRestoresTheFullListOnce) {
 }
 
 TEST_F(TMainFilter, TheRestorePathStopsAfterOneNestedRun) {
-    window->spells().FreeAllSpells();
+    window->session()->rawSpells().FreeAllSpells();
     PromptScript::Answer(QMessageBox::Ok);
     click("BEXE");
     EXPECT_EQ(PromptScript::Messages().size(), 1);
@@ -146,7 +148,7 @@ TEST_F(TMainFilter, FourSortOrders) {
     auto codes = [&] {
         QStringList keys;
         for (const int slot : window->listModel()->rowSlots()) {
-            const SpellRecord& r = window->spells()[slot];
+            const SpellRecord& r = window->session()->rawSpells()[slot];
             keys
                 << QString("%1%2").arg(static_cast<int>(r.kind())).arg(r->Level, 2, 10, QChar('0'));
         }
@@ -158,7 +160,7 @@ TEST_F(TMainFilter, FourSortOrders) {
     for (const QString& k : codes())
         levels << k.mid(1);
     EXPECT_TRUE(std::is_sorted(levels.begin(), levels.end()));
-    EXPECT_EQ(window->spells()[window->listModel()->slotAt(0)]->Level, 0);
+    EXPECT_EQ(window->session()->rawSpells()[window->listModel()->slotAt(0)]->Level, 0);
 
     panel->SortType->setCurrentIndex(3);
     click("BEXE");
@@ -177,9 +179,9 @@ TEST_F(TMainFilter, FourSortOrders) {
 }
 
 TEST_F(TMainFilter, NamesDifferingInCaseSortTogether) {
-    window->spells()[0]->Name = "zeta";
-    window->spells()[1]->Name = "ZETA";
-    window->spells()[2]->Name = "Zeta";
+    window->session()->rawSpells()[0]->Name = "zeta";
+    window->session()->rawSpells()[1]->Name = "ZETA";
+    window->session()->rawSpells()[2]->Name = "Zeta";
     click("BEXE");
     const QStringList names = listedNames();
     const int first = static_cast<int>(names.indexOf("zeta"));
@@ -191,5 +193,5 @@ TEST_F(TMainFilter, SelectingARowRefillsTheQuickView) {
     window->listPanel()->SList->selectRow(4);
     const int slot = window->listModel()->slotAt(4);
     EXPECT_EQ(window->quickView()->windowTitle(),
-              QString::fromLatin1(window->spells()[slot]->Name.c_str()));
+              QString::fromLatin1(window->session()->rawSpells()[slot]->Name.c_str()));
 }

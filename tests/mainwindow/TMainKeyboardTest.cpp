@@ -22,7 +22,7 @@ protected:
         list->setFocus();
     }
     void key(Qt::Key k) { QTest::keyClick(list, k); }
-    SpellRecord& selectedSpell() { return window->spells()[window->selectedSlot()]; }
+    SpellRecord& selectedSpell() { return window->session()->rawSpells()[window->selectedSlot()]; }
 
     SpellListView* list = nullptr;
 };
@@ -75,7 +75,7 @@ TEST_F(TMainKeyboard, SpaceMarksEnterOpensDeleteDeletes) {
     PromptScript::Answer(QMessageBox::Ok);
     key(Qt::Key_Delete);
     EXPECT_EQ(PromptScript::Messages().back(), "Do you wish to delete spell: " + name + " ?");
-    EXPECT_EQ(window->spells().Count(), 29);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 29);
 }
 
 TEST_F(TMainKeyboard, StarPlusAndMinusKeepBooksAndCopies) {
@@ -92,7 +92,7 @@ TEST_F(TMainKeyboard, StarPlusAndMinusKeepBooksAndCopies) {
     EXPECT_EQ(selectedSpell()->BookCounts[1], 2);
     QTest::keyClick(list, '-');
     EXPECT_EQ(selectedSpell()->BookCounts[1], 1);
-    EXPECT_TRUE(window->NameArea); // keys are not presses on the list
+    EXPECT_TRUE(window->listPanel()->SList->nameArea()); // keys are not presses on the list
 }
 
 TEST_F(TMainKeyboard, MenuCommandsHaveTheirShortcuts) {
@@ -120,16 +120,16 @@ TEST_F(TMainKeyboard, IconButtonsHaveAccessibleNames) {
 
 TEST_F(TMainKeyboard, DroppingADataFileOpensItAndATextFileImportsIt) {
     const QString second = copySample("second");
-    window->spells()[0]->Name = "changed before the drop";
+    window->session()->rawSpells()[0]->Name = "changed before the drop";
     drop(window.get(), second);
     EXPECT_EQ(window->fileBox()->currentText(), second);
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
 
     testsupport::WriteBytes(dir.file("dropped.txt"), testsupport::ReadBytes(testsupport::SourcePath(
                                                          "samples/sample-spells.txt")));
     PromptScript::Answer(QMessageBox::No); // the import asks before saving the new data file
     drop(window.get(), file("dropped.txt"));
     EXPECT_EQ(window->fileBox()->currentText(), file("dropped.Dat"));
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
     EXPECT_FALSE(CanOpenFile(dir.file("dropped.Dat")));
 }

@@ -63,7 +63,7 @@ TEST_F(TMainOutput, SearchNarrowsTheListAndKeepsTheOtherFilters) {
     window->listPanel()->FullList->setChecked(false);
     search("e", false);
     for (const int slot : window->listModel()->rowSlots())
-        EXPECT_NE(window->spells()[slot].kind(), SpellKind::Priest);
+        EXPECT_NE(window->session()->rawSpells()[slot].kind(), SpellKind::Priest);
     EXPECT_FALSE(window->listPanel()->FullList->isChecked());
 }
 
@@ -113,7 +113,8 @@ TEST_F(TMainOutput, SaveAsTextWritesTheListAndImportsBack) {
     ASSERT_TRUE(ImportSpellText(out.toStdString(), again).status.ok());
     ASSERT_EQ(again.Count(), 30);
     for (int row = 0; row < 30; ++row) {
-        const SpellRecord& listed = window->spells()[window->listModel()->slotAt(row)];
+        const SpellRecord& listed =
+            window->session()->rawSpells()[window->listModel()->slotAt(row)];
         EXPECT_EQ(again[row]->Level, listed->Level) << row;
         EXPECT_EQ(again[row]->Reversible, listed->Reversible) << row;
         if (listed.kind() != SpellKind::Psionic) {

@@ -28,15 +28,19 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(row, x));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(row, x));
     }
-    SpellRecord& spellOfRow(int row) { return window->spells()[window->listModel()->slotAt(row)]; }
+    SpellRecord& spellOfRow(int row) {
+        return window->session()->rawSpells()[window->listModel()->slotAt(row)];
+    }
     void chooseBook(int position) {
-        window->listPanel()->CBooks->setCurrentIndex(window->listPanel()->CBooks->findText(
-            QString::fromLatin1(window->SBooks[static_cast<std::size_t>(position)].c_str())));
+        window->listPanel()->CBooks->setCurrentIndex(
+            window->listPanel()->CBooks->findText(QString::fromLatin1(
+                window->session()->rawBooks()[static_cast<std::size_t>(position)].c_str())));
     }
     // The counter and the marks agree.
     void expectMarkedCountHolds() {
-        EXPECT_EQ(window->spells().MarkedCount(), window->spells().CountMarked());
-        EXPECT_EQ(labelText("LMark").toInt(), window->spells().MarkedCount());
+        EXPECT_EQ(window->session()->rawSpells().MarkedCount(),
+                  window->session()->rawSpells().CountMarked());
+        EXPECT_EQ(labelText("LMark").toInt(), window->session()->rawSpells().MarkedCount());
     }
 
     SpellListView* list = nullptr;
@@ -111,15 +115,15 @@ TEST_F(TMainSpells, ReverseAndUnmarkCoverUnlistedSpells) {
     for (int row : {0, 1, 2})
         press(row, 5);
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount(), 27);
+    EXPECT_EQ(window->session()->rawSpells().MarkedCount(), 27);
     expectMarkedCountHolds();
     click("BRevMark");
-    EXPECT_EQ(window->spells().MarkedCount(), 3);
+    EXPECT_EQ(window->session()->rawSpells().MarkedCount(), 3);
     for (int row : {0, 1, 2})
         EXPECT_EQ(spellOfRow(row)->Marked, 1);
     window->listPanel()->BMark->setChecked(true);
     click("BUnmark");
-    EXPECT_EQ(window->spells().CountMarked(), 0);
+    EXPECT_EQ(window->session()->rawSpells().CountMarked(), 0);
     EXPECT_FALSE(window->listPanel()->BMark->isChecked());
     expectMarkedCountHolds();
 }
@@ -140,7 +144,7 @@ TEST_F(TMainSpells, DeletingKeepsEveryRowOnItsSpell) {
     ASSERT_EQ(window->listModel()->rowCount(), static_cast<int>(names.size()));
     for (int row = 0; row < window->listModel()->rowCount(); ++row)
         EXPECT_EQ(spellOfRow(row)->Name, names[static_cast<std::size_t>(row)]) << row;
-    EXPECT_EQ(window->spells().Count(), 29);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 29);
     EXPECT_EQ(labelText("LMax"), "29");
     EXPECT_EQ(labelText("LCur"), QString::number(names.size()));
     EXPECT_EQ(list->selectedRow(), 0);
@@ -151,21 +155,21 @@ TEST_F(TMainSpells, DeletingRowZeroAndTheLastSlotWorks) {
     list->selectRow(0);
     PromptScript::Answer(QMessageBox::Ok);
     click("SpeedButton4");
-    EXPECT_EQ(window->spells().Count(), 29);
-    const int lastSlot = window->spells().Count() - 1;
+    EXPECT_EQ(window->session()->rawSpells().Count(), 29);
+    const int lastSlot = window->session()->rawSpells().Count() - 1;
     const int row = static_cast<int>(std::find(window->listModel()->rowSlots().begin(),
                                                window->listModel()->rowSlots().end(), lastSlot) -
                                      window->listModel()->rowSlots().begin());
-    const std::string lastName = window->spells()[lastSlot]->Name;
+    const std::string lastName = window->session()->rawSpells()[lastSlot]->Name;
     list->selectRow(row);
     PromptScript::Answer(QMessageBox::Ok);
     click("SpeedButton4");
-    EXPECT_EQ(window->spells().Count(), 28);
-    for (const SpellRecord& r : window->spells())
+    EXPECT_EQ(window->session()->rawSpells().Count(), 28);
+    for (const SpellRecord& r : window->session()->rawSpells())
         EXPECT_NE(r->Name, lastName);
     PromptScript::Answer(QMessageBox::Cancel);
     click("SpeedButton4");
-    EXPECT_EQ(window->spells().Count(), 28);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 28);
 }
 
 TEST_F(TMainSpells, DeleteWithNoSelectionAsksForOne) {
@@ -173,7 +177,7 @@ TEST_F(TMainSpells, DeleteWithNoSelectionAsksForOne) {
     PromptScript::Answer(QMessageBox::Cancel);
     click("SpeedButton4");
     EXPECT_EQ(PromptScript::Messages().back(), "First select a spell!");
-    EXPECT_EQ(window->spells().Count(), 30);
+    EXPECT_EQ(window->session()->rawSpells().Count(), 30);
 }
 
 TEST_F(TMainSpells, DoubleClickOnANameOpensAQuickInfoWindow) {

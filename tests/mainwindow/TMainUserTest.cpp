@@ -73,7 +73,8 @@ protected:
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowPoint(row, x));
     }
     QString rowName(int row) const {
-        return QString::fromStdString(window->spells()[window->listModel()->slotAt(row)]->Name);
+        return QString::fromStdString(
+            window->session()->rawSpells()[window->listModel()->slotAt(row)]->Name);
     }
 
     // Runs a File menu entry from the keyboard: Alt+F, then its letter.
@@ -129,8 +130,8 @@ TEST_F(TMainUser, ClosingWithYesConfirmsAFileTheCollectionDidNotComeFrom) {
     startAfterPreviousRun({file("first.Dat"), file("second.Dat")});
     QTest::keyClick(window->fileBox(), Qt::Key_Down);
     click("BOpenConv");
-    ASSERT_EQ(window->spells().Count(), 30);
-    window->spells()[0]->Name = "Changed";
+    ASSERT_EQ(window->session()->rawSpells().Count(), 30);
+    window->session()->rawSpells()[0]->Name = "Changed";
     QTest::keyClick(window->fileBox(), Qt::Key_Down); // now second.Dat
     ASSERT_EQ(window->fileBox()->currentText(), file("second.Dat"));
     const std::string second = ReadBytes(dir.file("second.Dat"));
@@ -225,7 +226,7 @@ TEST_F(TMainUser, TheQuickViewReturnsWhenTheListHasRowsAgain) {
         QTest::mouseClick(editor->findChild<QAbstractButton*>("OK"), Qt::LeftButton);
     });
     click("SpeedButton3");
-    ASSERT_EQ(window->spells().Count(), 1);
+    ASSERT_EQ(window->session()->rawSpells().Count(), 1);
     EXPECT_TRUE(window->quickView()->isVisible());
     EXPECT_EQ(window->quickView()->windowTitle(), "Lone Spell");
 }
@@ -381,7 +382,7 @@ TEST_F(TMainUser, TypingANameWithBlanksFindsItAndSpaceMarksAfterAPause) {
     QTest::qWait(QApplication::keyboardInputInterval() + 50);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(labelText("LMark"), "1");
-    EXPECT_TRUE(window->spells()[window->selectedSlot()]->Marked);
+    EXPECT_TRUE(window->session()->rawSpells()[window->selectedSlot()]->Marked);
 }
 
 // The strip's toggle buttons look clearly different down and up, in a light

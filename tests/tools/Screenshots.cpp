@@ -9,6 +9,7 @@
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "mainwindow/TMain.h"
+#include "session/SpellSession.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -60,7 +61,7 @@ bool selectSpell(TMain& window, const QString& name) {
 void saveQuickInfo(TMain& window, const QString& name, const QString& path) {
     if (!selectSpell(window, name))
         return;
-    window.NameArea = true;
+    window.listPanel()->SList->setNameArea(true);
     window.SListDblClick();
     for (QMdiSubWindow* sub : window.mdiArea()->subWindowList()) {
         auto* info = qobject_cast<TFInfo*>(sub);
@@ -121,8 +122,8 @@ int main(int argc, char** argv) {
     TListPanel* panel = window.listPanel();
     panel->CBooks->setCurrentIndex(1);
     for (int slot : {0, 3, 7})
-        window.spells()[slot]->Marked = 1;
-    window.spells().RecountMarks();
+        window.session()->rawSpells()[slot]->Marked = 1;
+    window.session()->rawSpells().RecountMarks();
     window.ShowCounters();
     panel->SList->selectRow(5);
     save(&window, out + "/main-window.png");
@@ -135,7 +136,7 @@ int main(int argc, char** argv) {
     // "Edit Spells on Double Click" is down.
     if (selectSpell(window, QStringLiteral("Ember Psalm"))) {
         panel->BEdit->setChecked(true);
-        window.NameArea = true;
+        window.listPanel()->SList->setNameArea(true);
         QTimer::singleShot(0, &window, [&out] {
             auto* editor = qobject_cast<TFEdit*>(QApplication::activeModalWidget());
             if (!editor) {

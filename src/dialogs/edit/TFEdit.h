@@ -18,16 +18,12 @@ class QPushButton;
 class QToolButton;
 class TextBox;
 
-namespace spelldata {
-class SpellCollection;
-}
-
 // The spell editor: a modal dialog that adds a new spell or edits one in the
 // collection. The kind buttons choose what is edited (their "Tag" property:
 // 0 wizard, 1 priest, 2 psionic, 3 info) and the dialog's own "Tag" property
 // holds the choice. OK checks the input and builds a brand-new record of the
-// chosen kind; the record reaches the collection only when EditSpell returns
-// true. An info entry is stored as a psionic record at level Info holding
+// chosen kind, which EditSpell returns: the caller decides where it goes. An
+// info entry is stored as a psionic record at level Info holding
 // only the name, description, source, level and reversible flag.
 class TFEdit : public QDialog {
     Q_OBJECT
@@ -38,14 +34,10 @@ public:
 
     explicit TFEdit(QWidget* parent = nullptr);
 
-    // Shows the dialog modally. With `existing`, the dialog starts from the
-    // record in `slot` (0..Count()-1) and OK replaces it; the new record keeps
-    // the old one's mark, shown flag, book memberships and copy counts.
-    // Without it, `slot` must be Count(): the dialog starts empty and OK
-    // appends the new record. Returns true when a record was stored; false
-    // after Cancel or the close box, for a slot outside those ranges, and
-    // when the collection is full (nothing is stored then).
-    bool EditSpell(bool existing, spelldata::SpellCollection& spells, int slot);
+    // Shows the dialog modally, filled from `existing` or empty for a new
+    // spell. Returns the record OK built, or nothing after Cancel or the
+    // close box.
+    std::optional<spelldata::SpellRecord> EditSpell(const spelldata::SpellRecord* existing);
 
     // The kind buttons: show the kind's groups and icon, set the dialog's
     // Tag and preset the level and list boxes. Texts typed so far are kept.
@@ -99,7 +91,6 @@ private:
     spelldata::SpellRecord buildRecord();
     void writeWizardFields(spelldata::SpellRecord& record) const;
     void writePsionicFields(spelldata::SpellRecord& record) const;
-    bool store(bool existing, spelldata::SpellCollection& spells, int slot);
 
     QWidget* page_ = nullptr; // all but the button bar; scrolls on a small screen
     // Kind bar.
@@ -151,7 +142,7 @@ private:
     // Set by an OK that passed the checks; cleared by a failed check, by
     // Cancel and by any other way of closing.
     bool accepted_ = false;
-    // The record OK built, waiting for EditSpell to store it.
+    // The record OK built, waiting for EditSpell to return it.
     std::optional<spelldata::SpellRecord> work_;
     std::string longName_; // the whole name when only its start is shown
 };

@@ -195,22 +195,21 @@ QString TFEdit::inputProblem() const {
     return {};
 }
 
-bool TFEdit::EditSpell(bool existing, spelldata::SpellCollection& spells, int slot) {
-    const int count = spells.Count();
-    if (existing ? (slot < 0 || slot >= count) : slot != count)
-        return false;
+std::optional<SpellRecord> TFEdit::EditSpell(const SpellRecord* existing) {
     accepted_ = false;
     work_.reset();
     BWiz->setChecked(true);
     BWizClick();
     if (existing)
-        loadRecord(spells[slot]);
+        loadRecord(*existing);
     CName->setFocus();
     FitToScreen(this, QSize(ClientWidth, ClientHeight));
     exec();
-    if (!accepted_ || !work_)
-        return false;
-    return store(existing, spells, slot);
+    std::optional<SpellRecord> built;
+    if (accepted_)
+        built.swap(work_);
+    work_.reset();
+    return built;
 }
 
 void TFEdit::loadRecord(const SpellRecord& record) {
@@ -311,20 +310,4 @@ void TFEdit::writePsionicFields(SpellRecord& record) const {
     psi.PreparationTime = ToBytes(PPrep->currentText());
     psi.Prerequisites = ToBytes(PPreq->text());
     psi.AreaOfEffect = ToBytes(PAOE->currentText());
-}
-
-// Puts the record OK built into the collection: over the old record, which
-// hands on its mark, shown flag and book data, or after the last one.
-bool TFEdit::store(bool existing, spelldata::SpellCollection& spells, int slot) {
-    SpellRecord record = std::move(*work_);
-    work_.reset();
-    if (!existing)
-        return spells.Append(std::move(record));
-    const spelldata::TBasic& old = spells[slot].basic();
-    record->Marked = old.Marked;
-    record->Shown = old.Shown;
-    record->BookSet = old.BookSet;
-    record->BookCounts = old.BookCounts;
-    spells[slot] = std::move(record);
-    return true;
 }

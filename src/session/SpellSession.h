@@ -1,0 +1,119 @@
+#pragma once
+
+#include "spelldata/BookList.h"
+#include "spelldata/DataFile.h"
+#include "spelldata/Filter.h"
+#include "spelldata/SpellCollection.h"
+#include "spelldata/TextImport.h"
+
+#include <QObject>
+
+#include <bitset>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What one filter run admits, as the filter strip's controls say.
+struct FilterRequest {
+    std::bitset<14> levels;   // levels 0..13
+    spelldata::KindSet kinds; // wizard, priest, psionic
+    bool fullList = false;    // the "entire list" switch
+    bool onlyMarked = false;
+    std::optional<int> book; // with the book switch down: the chosen book
+    std::optional<spelldata::SortOrder> order;
+};
+
+// The open spells and everything the windows do with them: the collection,
+// the book table, the rows of the last filter run, add mode and the file the
+// records came from. Windows read it and call its commands; only it (and the
+// core below it) changes a record, a mark, a book or the file. Paths are the
+// system's bytes (see NativePath).
+class SpellSession final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SpellSession(QObject* parent = nullptr);
+
+    const spelldata::SpellCollection& spells() const { return spells_; }
+    const spelldata::BookList& books() const { return books_; }
+    // The slots of the listed spells, in list order.
+    const std::vector<int>& rows() const { return rows_; }
+    // The slot a row shows, or -1 for a row that does not exist.
+    int slotOfRow(int row) const;
+    // The first row showing `slot`, or -1.
+    int rowOfSlot(int slot) const;
+
+    bool addMode() const { return addMode_; }
+    void setAddMode(bool on) { addMode_ = on; }
+    // The data file the records were read from or last saved to; empty when
+    // they came from elsewhere (a text import) or from nowhere.
+    const std::string& dataSource() const { return dataSource_; }
+
+    // The sets of the last filter run.
+    const spelldata::FilterSet& filterSet() const { return filter_; }
+    const spelldata::KindSet& kindSet() const { return kinds_; }
+
+    // Direct access for setting up tests and tools. The program's own code
+    // changes records through the commands below.
+    spelldata::SpellCollection& rawSpells() { return spells_; }
+    spelldata::BookList& rawBooks() { return books_; }
+
+    // Files. Opening reads a data file set into a copy (or, in add mode, after
+    // the records there are) and takes it only when the read succeeded; the
+    // marks are cleared and the rows emptied. Importing reads spell text or a
+    // JSON export the same way and always replaces.
+    spelldata::ReadReport open(const std::string& datPath);
+    spelldata::ImportReport import(const std::string& path);
+    spelldata::Status save(const std::string& datPath);
+
+    // One filter run over the collection; the rows follow it.
+    void runFilter(const FilterRequest& request);
+    void clearRows();
+
+    // Marks.
+    void toggleMark(int slot);
+    void unmarkAll();
+    void reverseMarks();
+
+    // Spells. Removing moves the last record into the hole; the rows follow.
+    bool addSpell(spelldata::SpellRecord record);
+    // An edited record: it keeps the old one's mark, shown flag and books.
+    void replaceSpell(int slot, spelldata::SpellRecord record);
+    void removeSpell(int slot);
+
+    // Books. addBook puts a name at the first free position a record can
+    // hold (1..255) and returns it, or -1 when there is none.
+    int addBook(const std::string& name);
+    void deleteBook(int book);
+    void toggleBook(int slot, int book);
+    // A copy count stays within 0..255; a spell outside the book has none.
+    void changeCopies(int slot, int book, bool add);
+    void resetCopies(int book);
+
+signals:
+    // The collection was replaced or extended by open or import.
+    void collectionLoaded();
+    // The rows are about to be replaced, and were.
+    void rowsAboutToReset();
+    void rowsReset();
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    // What one record, or many, shows changed.
+    void spellChanged(int slot);
+    void spellsChanged();
+    // Shown, total or marked count changed.
+    void countersChanged();
+    void booksChanged();
+
+private:
+    void setRows(std::vector<int> rows);
+    void afterLoad();
+
+    spelldata::SpellCollection spells_;
+    spelldata::BookList books_;
+    std::vector<int> rows_;
+    spelldata::FilterSet filter_;
+    spelldata::KindSet kinds_;
+    bool addMode_ = false;
+    std::string dataSource_;
+};
