@@ -1,9 +1,9 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliOptions.h"
-#include "collation/ListCollator.h"
 #include "formats/ExportFormat.h"
 #include "formats/SpellJson.h"
+#include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Encoding.h"
 #include "spelldata/Filter.h"
@@ -61,13 +61,12 @@ std::string baseOf(const std::string& arg) {
 // Loads a data file set; prints the error and returns false when it fails.
 // The reading commands change no file: a save of the set that was killed
 // half-way is reported, not finished.
-bool load(const Io& io, const std::string& arg, SpellCollection& spells, BookList& books) {
-    books = InitialBookList();
+bool load(const Io& io, const std::string& arg, SpellSession& session) {
     const std::string base = baseOf(arg);
     // The tool's reading commands leave the set's files as they are: a missing
     // book file is not created, an interrupted save is reported, not finished.
     const ReadReport report =
-        ReadDataFile(spells, books, base, PendingSave::Report, MissingBookFile::Leave);
+        session.open(base + ".Dat", PendingSave::Report, MissingBookFile::Leave);
     if (!report.status) {
         io.err << "quarvine-cli: "
                << (report.status.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat"
@@ -138,10 +137,11 @@ int exportOpenFormat(const CliOptions& o, const Io& io, formats::ExportFormat fo
         return usageError(io, "--list, --append, --utf8 and --extra-lines belong to the text "
                               "format, not to --format " +
                                   *o.value("--format"));
-    SpellCollection spells;
-    BookList books;
-    if (!load(io, o.positional[0], spells, books))
+    SpellSession session;
+    if (!load(io, o.positional[0], session))
         return ExitBadFile;
+    const SpellCollection& spells = session.spells();
+    const BookList& books = session.books();
     std::vector<const SpellRecord*> records;
     for (const SpellRecord& r : spells)
         records.push_back(&r);
@@ -170,10 +170,10 @@ int runExport(const CliOptions& o, const Io& io) {
             return usageError(io, "--extra-lines takes a whole number from 1 to 66");
         }
     }
-    SpellCollection spells;
-    BookList books;
-    if (!load(io, o.positional[0], spells, books))
+    SpellSession session;
+    if (!load(io, o.positional[0], session))
         return ExitBadFile;
+    const SpellCollection& spells = session.spells();
     std::string text;
     if (o.has("--list")) {
         std::vector<const SpellRecord*> records;
@@ -193,10 +193,11 @@ int runExport(const CliOptions& o, const Io& io) {
 int runInfo(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 1)
         return usageError(io, "info needs BASE");
-    SpellCollection spells;
-    BookList books;
-    if (!load(io, o.positional[0], spells, books))
+    SpellSession session;
+    if (!load(io, o.positional[0], session))
         return ExitBadFile;
+    const SpellCollection& spells = session.spells();
+    const BookList& books = session.books();
     std::array<int, 3> byKind{};
     std::map<int, int> byLevel;
     std::vector<int> members(books.size(), 0);
@@ -264,26 +265,25 @@ bool parseSort(const std::string& text, SortOrder& order) {
 int runList(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 1)
         return usageError(io, "list needs BASE");
-    FilterSet filter;
-    KindSet kinds;
+    FilterSet levels;
+    FilterRequest request;
     SortOrder order = SortOrder::Name;
-    if (!parseLevels(o.value("--levels").value_or("C,1,2,3,4,5,6,7,8,9,10,D,S,I"), filter))
+    if (!parseLevels(o.value("--levels").value_or("C,1,2,3,4,5,6,7,8,9,10,D,S,I"), levels))
         return usageError(io, "--levels takes a comma list of C,1,...,10,D,S,I");
-    if (!parseKinds(o.value("--kinds").value_or("W,P,S"), kinds))
+    if (!parseKinds(o.value("--kinds").value_or("W,P,S"), request.kinds))
         return usageError(io, "--kinds takes a comma list of W,P,S");
     if (!parseSort(o.value("--sort").value_or("name"), order))
         return usageError(io, "--sort takes level, name, type or type-level");
-    filter.set(AnyMark);
-    filter.set(EntireList);
-    SpellCollection spells;
-    BookList books;
-    if (!load(io, o.positional[0], spells, books))
+    for (std::size_t level = 0; level < request.levels.size(); ++level)
+        request.levels.set(level, levels.test(level));
+    request.fullList = true;
+    request.order = order;
+    SpellSession session;
+    if (!load(io, o.positional[0], session))
         return ExitBadFile;
-    std::vector<ListRow> rows = BuildRows(spells, filter, kinds, order);
-    ListCollator collator;
-    SortRows(rows, collator);
-    for (const ListRow& row : rows) {
-        const SpellRecord& r = spells[row.Index];
+    session.runFilter(request);
+    for (const int slot : session.rows()) {
+        const SpellRecord& r = session.spells()[slot];
         io.out << utf8(r->Name) << (r->Reversible ? " (Reversible)" : "") << "   " << ListCode(r)
                << "\n";
     }
@@ -318,11 +318,11 @@ int runSearch(const CliOptions& o, const Io& io) {
         io.err << "quarvine-cli: " << s.message << '\n';
         return ExitUsage;
     }
-    SpellCollection spells;
-    BookList books;
-    if (!load(io, o.positional[0], spells, books))
+    SpellSession session;
+    if (!load(io, o.positional[0], session))
         return ExitBadFile;
-    SearchSpells(needle, spells, static_cast<std::uint16_t>(spells.Count()), options);
+    const SpellCollection& spells = session.spells();
+    session.search(needle, options);
     for (const SpellRecord& r : spells) {
         if (r->Shown)
             io.out << utf8(r->Name) << "\n";

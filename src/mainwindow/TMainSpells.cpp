@@ -56,19 +56,6 @@ void TMain::SListDblClick() {
     update();
 }
 
-void TMain::openQuickInfo(int slot) {
-    auto* window = new TFInfo;
-    mdi_->addSubWindow(window);
-    window->setTag(0);
-    window->showSysGroup();
-    window->setDescriptionFont(CurrentDisplay().descriptionFont());
-    window->show();
-    fitIntoArea(window);
-    mdi_->setActiveSubWindow(window);
-    ApplyColours();
-    showSpellIn(window, slot);
-}
-
 // The editor asks; the session stores the answer over the old record (which
 // hands on its mark and books) or, for a new spell, after the last one.
 bool TMain::editSpell(int slot) {

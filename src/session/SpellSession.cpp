@@ -35,11 +35,12 @@ void SpellSession::clearRows() {
     setRows({});
 }
 
-ReadReport SpellSession::open(const std::string& datPath) {
+ReadReport SpellSession::open(const std::string& datPath, PendingSave pending,
+                              MissingBookFile missingBooks) {
     SpellCollection loaded;
     SpellCollection& target = addMode_ ? spells_ : loaded;
     BookList books = books_;
-    const ReadReport report = ReadDataFile(target, books, BasePath(datPath));
+    const ReadReport report = ReadDataFile(target, books, BasePath(datPath), pending, missingBooks);
     if (!report.status)
         return report;
     if (!addMode_) {
@@ -109,6 +110,10 @@ void SpellSession::runFilter(const FilterRequest& request) {
         setRows(std::move(listed));
     }
     emit countersChanged();
+}
+
+int SpellSession::search(std::string_view needle, const SearchOptions& options) {
+    return SearchSpells(needle, spells_, static_cast<std::uint16_t>(spells_.Count()), options);
 }
 
 void SpellSession::toggleMark(int slot) {

@@ -3,6 +3,7 @@
 #include "spelldata/BookList.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Filter.h"
+#include "spelldata/Search.h"
 #include "spelldata/SpellCollection.h"
 #include "spelldata/TextImport.h"
 
@@ -62,12 +63,20 @@ public:
     // the records there are) and takes it only when the read succeeded; the
     // marks are cleared and the rows emptied. Importing reads spell text or a
     // JSON export the same way and always replaces.
-    spelldata::ReadReport open(const std::string& datPath);
+    // The defaults are the window's: an interrupted save is finished and a
+    // missing book file created.
+    spelldata::ReadReport
+    open(const std::string& datPath,
+         spelldata::PendingSave pending = spelldata::PendingSave::Finish,
+         spelldata::MissingBookFile missingBooks = spelldata::MissingBookFile::Create);
     spelldata::ImportReport import(const std::string& path);
     spelldata::Status save(const std::string& datPath);
 
     // One filter run over the collection; the rows follow it.
     void runFilter(const FilterRequest& request);
+    // Sets Shown on the spells the search finds (see SearchSpells), for a
+    // filter run over the current list to show; returns how many it found.
+    int search(std::string_view needle, const spelldata::SearchOptions& options);
     void clearRows();
 
     // Marks.
