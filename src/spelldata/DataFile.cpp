@@ -1,5 +1,6 @@
 #include "spelldata/DataFile.h"
 
+#include "spelldata/DatFields.h"
 #include "spelldata/FileIO.h"
 #include "spelldata/TextLines.h"
 
@@ -96,30 +97,9 @@ private:
         if (!levelValue || *levelValue > 255)
             return error("the level \"" + Excerpt(level) + "\" is not a number from 0 to 255");
         b.Level = static_cast<SpellLevel>(*levelValue);
-        if (!field(b.SavingThrow) || !field(b.Range) || !field(b.Source) ||
-            !field(b.AreaOfEffect) || !field(b.School) || !kindFields(record))
+        if (!ForEachDatField(record, [this](std::string& to) { return field(to); }))
             return truncated();
         return bookSetAndDescription(b);
-    }
-
-    bool kindFields(SpellRecord& record) {
-        switch (record.kind()) {
-        case SpellKind::Wizard: {
-            TWiz& w = record.wiz();
-            return field(w.Components) && field(w.Duration) && field(w.CastingTime);
-        }
-        case SpellKind::Priest: {
-            TPri& p = record.pri();
-            return field(p.Sphere) && field(p.Components) && field(p.Duration) &&
-                   field(p.CastingTime);
-        }
-        case SpellKind::Psionic: {
-            TPsi& p = record.psi();
-            return field(p.InitialCost) && field(p.PowerScore) && field(p.MaintenanceCost) &&
-                   field(p.PreparationTime) && field(p.Prerequisites);
-        }
-        }
-        return false;
     }
 
     Status bookSetAndDescription(TBasic& b) {
@@ -200,28 +180,10 @@ void appendRecord(std::string& out, const SpellRecord& record) {
     appendLine(out, b.Reversible ? "1" : "0");
     appendLine(out, kindLetter(record.kind()));
     appendLine(out, std::to_string(b.Level));
-    for (const std::string* f : {&b.SavingThrow, &b.Range, &b.Source, &b.AreaOfEffect, &b.School})
-        appendLine(out, *f);
-    switch (record.kind()) {
-    case SpellKind::Wizard:
-        for (const std::string* f :
-             {&record.wiz().Components, &record.wiz().Duration, &record.wiz().CastingTime})
-            appendLine(out, *f);
-        break;
-    case SpellKind::Priest: {
-        const TPri& p = record.pri();
-        for (const std::string* f : {&p.Sphere, &p.Components, &p.Duration, &p.CastingTime})
-            appendLine(out, *f);
-        break;
-    }
-    case SpellKind::Psionic: {
-        const TPsi& p = record.psi();
-        for (const std::string* f : {&p.InitialCost, &p.PowerScore, &p.MaintenanceCost,
-                                     &p.PreparationTime, &p.Prerequisites})
-            appendLine(out, *f);
-        break;
-    }
-    }
+    ForEachDatField(record, [&out](const std::string& field) {
+        appendLine(out, field);
+        return true;
+    });
     char bits[MaxBooks];
     for (int i = 0; i < MaxBooks; ++i)
         bits[i] = b.BookSet.test(i) ? '1' : '0';
@@ -248,20 +210,10 @@ bool hasMarkerLine(std::string_view text) {
     return false;
 }
 
-std::vector<const std::string*> oneLineFields(const SpellRecord& record) {
-    const TBasic& b = record.basic();
-    std::vector<const std::string*> fields = {&b.Name,   &b.SavingThrow,  &b.Range,
-                                              &b.Source, &b.AreaOfEffect, &b.School};
-    if (record.kind() == SpellKind::Psionic) {
-        const TPsi& p = record.psi();
-        fields.insert(fields.end(), {&p.InitialCost, &p.PowerScore, &p.MaintenanceCost,
-                                     &p.PreparationTime, &p.Prerequisites});
-    } else {
-        if (record.kind() == SpellKind::Priest)
-            fields.push_back(&record.pri().Sphere);
-        fields.insert(fields.end(), {record.components(), record.duration(), record.castingTime()});
-    }
-    return fields;
+// The name and the .Dat fields each take one line of the block.
+bool fitsOneLine(const SpellRecord& record) {
+    return !hasLineBreak(record->Name) &&
+           ForEachDatField(record, [](const std::string& field) { return !hasLineBreak(field); });
 }
 
 } // namespace
@@ -429,13 +381,11 @@ std::string FormatCountFile(const SpellCollection& spells) {
 Status CheckWritable(const SpellCollection& spells) {
     for (int slot = 0; slot < spells.Count(); ++slot) {
         const SpellRecord& r = spells[slot];
-        for (const std::string* f : oneLineFields(r)) {
-            if (hasLineBreak(*f))
-                return Status::Error(ErrorKind::Invalid,
-                                     "The spell \"" + r->Name +
-                                         "\" has a line break in a one-line field; the file "
-                                         "was not saved.");
-        }
+        if (!fitsOneLine(r))
+            return Status::Error(ErrorKind::Invalid,
+                                 "The spell \"" + r->Name +
+                                     "\" has a line break in a one-line field; the file "
+                                     "was not saved.");
         if (hasMarkerLine(r->Description))
             return Status::Error(ErrorKind::Invalid,
                                  "The description of \"" + r->Name +

@@ -33,31 +33,8 @@ namespace spelldata {
 [[maybe_unused]] static void PrintTo(const SpellRecord& r, std::ostream* out) {
     *out << "{kind " << int(r->Kind) << ", level " << int(r->Level) << ", marked " << int(r->Marked)
          << ", shown " << int(r->Shown) << ", reversible " << int(r->Reversible);
-    const auto field = [out](const char* name, const std::string& value) {
-        if (!value.empty())
-            *out << ", " << name << " \"" << value << '"';
-    };
-    field("Name", r->Name);
-    field("Range", r->Range);
-    field("SavingThrow", r->SavingThrow);
-    field("AreaOfEffect", r->AreaOfEffect);
-    field("School", r->School);
-    field("Source", r->Source);
-    field("Description", r->Description);
-    if (const std::string* components = r.components()) {
-        field("Components", *components);
-        field("Duration", *r.duration());
-        field("CastingTime", *r.castingTime());
-    }
-    if (r.kind() == SpellKind::Priest)
-        field("Sphere", r.pri().Sphere);
-    if (r.kind() == SpellKind::Psionic) {
-        field("InitialCost", r.psi().InitialCost);
-        field("PowerScore", r.psi().PowerScore);
-        field("MaintenanceCost", r.psi().MaintenanceCost);
-        field("PreparationTime", r.psi().PreparationTime);
-        field("Prerequisites", r.psi().Prerequisites);
-    }
+    for (const auto& [name, value] : testsupport::RecordFields(r))
+        *out << ", " << name << " \"" << value << '"';
     *out << "}";
 }
 } // namespace spelldata

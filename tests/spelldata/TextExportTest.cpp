@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,27 +38,12 @@ SpellRecord Make(SpellKind kind, const std::string& name, SpellLevel level,
 }
 
 // The text fields that the text format carries, by name; empty ones left out.
+// It has no source, and psionic powers go without school and saving throw.
 std::map<std::string, std::string> WrittenFields(const SpellRecord& r) {
-    std::map<std::string, std::string> all = {{"Range", r->Range},
-                                              {"AreaOfEffect", r->AreaOfEffect}};
-    if (r.kind() == SpellKind::Priest)
-        all["Sphere"] = r.pri().Sphere;
-    if (r.kind() != SpellKind::Psionic) {
-        all["School"] = r->School;
-        all["SavingThrow"] = r->SavingThrow; // not written for psionic powers
-        all["Components"] = *r.components();
-        all["Duration"] = *r.duration();
-        all["CastingTime"] = *r.castingTime();
-    } else {
-        const TPsi& p = r.psi();
-        all.insert({{"PowerScore", p.PowerScore},
-                    {"InitialCost", p.InitialCost},
-                    {"MaintenanceCost", p.MaintenanceCost},
-                    {"PreparationTime", p.PreparationTime},
-                    {"Prerequisites", p.Prerequisites}});
-    }
-    std::erase_if(all, [](const auto& kv) { return kv.second.empty(); });
-    return all;
+    std::set<std::string> notWritten = {"Name", "Description", "Source"};
+    if (r.kind() == SpellKind::Psionic)
+        notWritten.insert({"School", "SavingThrow"});
+    return testsupport::RecordFields(r, notWritten);
 }
 
 SpellCollection Import(const std::string& text) {

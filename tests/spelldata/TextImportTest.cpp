@@ -47,31 +47,10 @@ SpellCollection Import(std::string_view text, ImportReport* report = nullptr) {
     return spells;
 }
 
-// The non-empty text fields of a record, by name.
+// The non-empty text fields of a record, by name; its name and description
+// are checked on their own.
 std::map<std::string, std::string> Fields(const SpellRecord& r) {
-    std::map<std::string, std::string> all = {
-        {"Range", r->Range},
-        {"AreaOfEffect", r->AreaOfEffect},
-        {"SavingThrow", r->SavingThrow},
-        {"Source", r->Source},
-        {"School", r->School},
-    };
-    if (r.kind() == SpellKind::Priest)
-        all["Sphere"] = r.pri().Sphere;
-    if (r.kind() != SpellKind::Psionic) {
-        all["Components"] = *r.components();
-        all["Duration"] = *r.duration();
-        all["CastingTime"] = *r.castingTime();
-    } else {
-        const TPsi& p = r.psi();
-        all.insert({{"PowerScore", p.PowerScore},
-                    {"InitialCost", p.InitialCost},
-                    {"MaintenanceCost", p.MaintenanceCost},
-                    {"PreparationTime", p.PreparationTime},
-                    {"Prerequisites", p.Prerequisites}});
-    }
-    std::erase_if(all, [](const auto& kv) { return kv.second.empty(); });
-    return all;
+    return testsupport::RecordFields(r, {"Name", "Description"});
 }
 
 } // namespace

@@ -93,4 +93,35 @@ spelldata::SpellRecord FullPsionic(const std::string& name) {
     return r;
 }
 
+std::map<std::string, std::string> RecordFields(const spelldata::SpellRecord& r,
+                                                const std::set<std::string>& leaveOut) {
+    std::map<std::string, std::string> all = {
+        {"Name", r->Name},
+        {"Range", r->Range},
+        {"AreaOfEffect", r->AreaOfEffect},
+        {"SavingThrow", r->SavingThrow},
+        {"Source", r->Source},
+        {"School", r->School},
+        {"Description", r->Description},
+    };
+    if (r.kind() == spelldata::SpellKind::Priest)
+        all["Sphere"] = r.pri().Sphere;
+    if (r.kind() != spelldata::SpellKind::Psionic) {
+        all["Components"] = *r.components();
+        all["Duration"] = *r.duration();
+        all["CastingTime"] = *r.castingTime();
+    } else {
+        const spelldata::TPsi& p = r.psi();
+        all.insert({{"PowerScore", p.PowerScore},
+                    {"InitialCost", p.InitialCost},
+                    {"MaintenanceCost", p.MaintenanceCost},
+                    {"PreparationTime", p.PreparationTime},
+                    {"Prerequisites", p.Prerequisites}});
+    }
+    std::erase_if(all, [&leaveOut](const auto& kv) {
+        return kv.second.empty() || leaveOut.count(kv.first) > 0;
+    });
+    return all;
+}
+
 } // namespace testsupport

@@ -3,6 +3,8 @@
 #include "spelldata/SpellRecord.h"
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 
 namespace testsupport {
@@ -34,5 +36,10 @@ std::string SourcePath(const std::string& relative);
 spelldata::SpellRecord FullWizard(const std::string& name = "Cinder Lattice");
 spelldata::SpellRecord FullPriest(const std::string& name = "Ember Psalm");
 spelldata::SpellRecord FullPsionic(const std::string& name = "Glass Mind");
+
+// The text fields of a record's kind by member name ("Name", "Range",
+// "CastingTime", ...), empty ones and those named in `leaveOut` left out.
+std::map<std::string, std::string> RecordFields(const spelldata::SpellRecord& r,
+                                                const std::set<std::string>& leaveOut = {});
 
 } // namespace testsupport
