@@ -1,7 +1,7 @@
 #pragma once
 
-// The main window's bookkeeping, as every random session checks it after
-// each step:
+// The bookkeeping of the spell session and of the main window showing it,
+// as every random session checks it after each step:
 //   - Count records in slots 0..Count-1, none past the capacity, each whole;
 //   - MarkedCount equals the marked records;
 //   - Shown is set exactly on the listed spells, ShownCount equals the rows;
@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-// Empty when the bookkeeping holds; otherwise what is wrong. `rowsOfSlot`
-// receives, per slot, how many rows show it.
-inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot = nullptr) {
-    const spelldata::SpellCollection& s = window.session()->rawSpells();
-    const SpellListModel* model = window.listModel();
+// Empty when the session's own bookkeeping holds; otherwise what is wrong.
+// `rowsOfSlot` receives, per slot, how many rows show it.
+inline std::string SessionFault(const SpellSession& session,
+                                std::vector<int>* rowsOfSlot = nullptr) {
+    const spelldata::SpellCollection& s = session.spells();
     const int count = s.Count();
-    const int rows = model->rowCount();
+    const int rows = static_cast<int>(session.rows().size());
     if (count > spelldata::SpellCollection::Capacity)
         return "more records than slots";
     for (int slot = 0; slot < count; ++slot) {
@@ -39,7 +39,7 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
                " rows";
     std::vector<int> seen(static_cast<std::size_t>(count), 0);
     for (int row = 0; row < rows; ++row) {
-        const int slot = model->slotAt(row);
+        const int slot = session.slotOfRow(row);
         if (slot < 0 || slot >= count)
             return "row " + std::to_string(row) + " shows slot " + std::to_string(slot) + " of " +
                    std::to_string(count);
@@ -51,6 +51,23 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
             return "slot " + std::to_string(slot) + " has Shown " + std::to_string(s[slot]->Shown) +
                    " and " + std::to_string(n) + " rows";
     }
+    if (rowsOfSlot)
+        *rowsOfSlot = std::move(seen);
+    return {};
+}
+
+// The same for the window: the session's bookkeeping, the list showing the
+// session's rows, and the counters showing its numbers.
+inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot = nullptr) {
+    const SpellSession& session = *window.session();
+    if (std::string wrong = SessionFault(session, rowsOfSlot); !wrong.empty())
+        return wrong;
+    const spelldata::SpellCollection& s = session.spells();
+    const int count = s.Count();
+    const int rows = window.listModel()->rowCount();
+    if (rows != static_cast<int>(session.rows().size()))
+        return "the list has " + std::to_string(rows) + " rows, the session " +
+               std::to_string(session.rows().size());
     if (rows > 0 && window.isVisible() && !window.listPanel()->SList->isVisible())
         return "the list has rows but is hidden";
     const auto label = [&](const char* name) {
@@ -60,7 +77,5 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
         label("LMark") != QString::number(s.MarkedCount()))
         return "counters show " + label("LCur").toStdString() + "/" + label("LMax").toStdString() +
                "/" + label("LMark").toStdString();
-    if (rowsOfSlot)
-        *rowsOfSlot = std::move(seen);
     return {};
 }
