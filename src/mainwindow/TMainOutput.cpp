@@ -27,12 +27,10 @@ ListSource TMain::listSource() const {
 
 void TMain::BPrintClick() {
     print_->BPrintClick(listSource());
-    HideProgress();
 }
 
 void TMain::BSaveTextClick() {
     print_->BSaveTextClick(listSource());
-    HideProgress();
 }
 
 // The search sets Shown on the spells it finds; a run over the current list

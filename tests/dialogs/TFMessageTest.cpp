@@ -85,9 +85,19 @@ TEST(TFMessage, freeFunctionsActOnTheRegisteredWindowOnly) {
     EXPECT_EQ(Text(*window)->text(), QStringLiteral("Printing List ..."));
     HideProgress();
     EXPECT_TRUE(window->isHidden());
+    {
+        const ProgressShown shown(QStringLiteral("Busy"), QStringLiteral("Sorting Spell List"),
+                                  true);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Busy"));
+        EXPECT_EQ(Text(*window)->text(), QStringLiteral("Sorting Spell List"));
+        EXPECT_TRUE(Bar(*window)->isVisible());
+    }
+    EXPECT_TRUE(window->isHidden()) << "the guard takes the window down when it goes";
 
     window.reset(); // unregisters itself; the calls must not reach it
     EXPECT_EQ(TFMessage::instance(), nullptr);
     ShowProgress(QString(), QStringLiteral("Sorting Spell List"), false);
     HideProgress();
+    const ProgressShown shown(QString(), QStringLiteral("Sorting Spell List"), false);
 }

@@ -229,6 +229,7 @@ TEST_F(TForm2Test, saveAsTextWritesTheCoreWritersBytesForEveryScope) {
             Click(c.button);
         });
         EXPECT_EQ(Progress(), QLatin1String(c.message));
+        EXPECT_FALSE(progress.isVisible()) << "the command takes its message down";
         EXPECT_EQ(ReadBytes(output), c.desc ? SpellBytes(c.lineSlots, 3) : ListBytes(c.lineSlots));
     }
     // A level past the named ones is written as its number.
@@ -641,7 +642,6 @@ TEST_F(TForm2Test, previewShowsThePagesPrintingWouldProduce) {
     ChoosePdf();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.button) + (c.desc ? " with description" : ""));
-        progress.HideProgress();
         int previewed = -1;
         Open(false, [&] {
             SetDesc(c.desc);

@@ -37,15 +37,35 @@ protected:
         });
     }
 
-    void search(const QString& text, bool entire) {
-        whenShown("FSearch", [text, entire](QDialog* d) {
+    void search(const QString& text, bool entire, const char* button = "BitBtn1") {
+        whenShown("FSearch", [text, entire, button](QDialog* d) {
             auto* box = d->findChild<QComboBox*>("SearchStr");
             box->setEditText(text);
             d->findChild<QCheckBox*>("Entire")->setChecked(entire);
-            QTest::mouseClick(d->findChild<QAbstractButton*>("BitBtn1"), Qt::LeftButton);
+            QTest::mouseClick(d->findChild<QAbstractButton*>(button), Qt::LeftButton);
         });
         click("BSearch");
     }
+};
+
+// Notes each time the progress window comes up or goes, with its text then.
+class ProgressWatch : public QObject {
+public:
+    explicit ProgressWatch(QWidget* progress) : progress_(progress) {
+        progress->installEventFilter(this);
+    }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool up = event->type() == QEvent::Show;
+        if ((up || event->type() == QEvent::Hide) && !event->spontaneous())
+            seen << (up ? "up: " : "down: ") + progress_->findChild<QLabel*>("LText")->text();
+        return false;
+    }
+
+private:
+    QWidget* progress_;
 };
 
 } // namespace
@@ -73,6 +93,28 @@ TEST_F(TMainOutput, ASearchThatFindsNothingRestoresTheFullList) {
     EXPECT_EQ(PromptScript::Messages().back(),
               "No Spells were found matching the search/sort type. Restoring Full List.");
     EXPECT_EQ(window->listModel()->rowCount(), 30);
+}
+
+// The message stays up from the search through the rebuilt list, and every
+// command takes it down before control returns to the user.
+TEST_F(TMainOutput, EachCommandTakesDownTheProgressMessageItPutUp) {
+    ProgressWatch watch(control<QWidget>("FMessage"));
+    search("lattice", true);
+    EXPECT_EQ(watch.seen, (QStringList{"up: Searching Spell List", "down: Sorting Spell List"}));
+    watch.seen.clear();
+    search("lattice", true, "BitBtn2"); // nothing searched, but the list is rebuilt
+    EXPECT_EQ(watch.seen, (QStringList{"up: Sorting Spell List", "down: Sorting Spell List"}));
+
+    watch.seen.clear();
+    const QString out = file("names.ind");
+    whenShown("Form2", [out](QDialog* d) {
+        d->findChild<QCheckBox*>("Desc")->setChecked(false);
+        d->findChild<QLineEdit*>("Spellindex")->setText(out);
+        QTest::mouseClick(d->findChild<QAbstractButton*>("BMin"), Qt::LeftButton);
+    });
+    click("BSaveText");
+    EXPECT_EQ(watch.seen, (QStringList{"up: Saving List to Text File...",
+                                       "down: Saving List to Text File..."}));
 }
 
 TEST_F(TMainOutput, ConfigurationOkRecoloursEveryWindowAndTheList) {

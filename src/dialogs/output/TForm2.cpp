@@ -399,21 +399,19 @@ void TForm2::runScope(Scope scope) {
     case 2:
         printPages(spellPages(slotsInScope(scope)));
         break;
-    case 3:
-        showProgress();
+    case 3: {
+        const ProgressShown shown(QString(), progressText_, false);
         selectLines(scope);
         SaveList();
         break;
-    default:
-        showProgress();
+    }
+    default: {
+        const ProgressShown shown(QString(), progressText_, false);
         saveSpells(slotsInScope(scope));
         break;
     }
+    }
     accept();
-}
-
-void TForm2::showProgress() const {
-    ShowProgress(QString(), progressText_, false);
 }
 
 // Marks the lines that go into the next list output; other lines keep the
@@ -475,7 +473,7 @@ void TForm2::printPages(const PageWriter& pages) {
     // the file dialog.
     if (!BeginPrintJob())
         return;
-    showProgress();
+    const ProgressShown shown(QString(), progressText_, false);
     pages(stream_);
     stream_.EndPrintJob();
 }
@@ -548,7 +546,7 @@ void TForm2::printFromPreview(QPrintPreviewDialog& preview, const PageWriter& pa
             return;
         previewPrinter_->setOutputFileName(path);
     }
-    showProgress();
+    const ProgressShown shown(QString(), progressText_, false);
     drawPages(*previewPrinter_, pages);
     preview.accept();
 }

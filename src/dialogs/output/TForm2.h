@@ -49,7 +49,7 @@ public:
     ~TForm2() override;
 
     // Open the dialog in print or save mode on `source` and return when it
-    // has closed. The caller hides the progress window afterwards.
+    // has closed, with the progress message it showed taken down again.
     void BPrintClick(const ListSource& source);
     void BSaveTextClick(const ListSource& source);
 
@@ -107,7 +107,6 @@ private:
     const spelldata::SpellCollection& spells() const;
     int selectedSlot() const;
 
-    void showProgress() const;
     PageWriter listPages() const;
     PageWriter spellPages(const std::vector<int>& chosenSlots);
     void printPages(const PageWriter& pages);

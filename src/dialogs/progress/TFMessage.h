@@ -38,3 +38,16 @@ private:
 // nothing while no window is registered.
 void ShowProgress(const QString& caption, const QString& text, bool showBar);
 void HideProgress();
+
+// Shows the registered progress window for as long as it lives, so that the
+// command that puts the message up is the one that takes it down, however
+// the command ends.
+class ProgressShown {
+public:
+    ProgressShown(const QString& caption, const QString& text, bool showBar) {
+        ShowProgress(caption, text, showBar);
+    }
+    ~ProgressShown() { HideProgress(); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+};
