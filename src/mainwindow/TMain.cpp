@@ -122,7 +122,6 @@ void TMain::StartUp() {
     config_ = new TFconfig(this);
     connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
     search_ = new TFSearch(this);
-    search_->setCollection(&session_->rawSpells());
     progress_ = new TFMessage(this);
     TFMessage::setInstance(progress_);
     print_ = new TForm2(this);

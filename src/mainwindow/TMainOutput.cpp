@@ -14,6 +14,7 @@
 #include "session/SpellSession.h"
 
 #include <QCheckBox>
+#include <optional>
 
 ListSource TMain::listSource() const {
     ListSource source;
@@ -35,14 +36,19 @@ void TMain::BSaveTextClick() {
 
 // The search sets Shown on the spells it finds; a run over the current list
 // then shows those that also pass the level, kind, mark and book controls.
+// The message stays up from the search until the list is rebuilt.
 void TMain::BSearchClick() {
     QCheckBox* fullList = panel_->FullList;
     const bool entire = fullList->isChecked();
-    search_->run(entire);
+    const std::optional<SearchRequest> request = search_->ask(entire);
+    std::optional<ProgressShown> searching;
+    if (request) {
+        searching.emplace(QString(), QStringLiteral("Searching Spell List"), false);
+        session_->search(request->needle, request->options);
+    }
     fullList->setChecked(false);
     BEXEClick();
     fullList->setChecked(entire);
-    HideProgress();
 }
 
 void TMain::BColorConfigClick() {

@@ -7,13 +7,14 @@
 #include "spelldata/SpellCollection.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -63,10 +64,7 @@ SpellCollection Library() {
 
 class TFSearchTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TFMessage::setInstance(&progress);
-        dialog.setCollection(&spells);
-    }
+    void SetUp() override { TFMessage::setInstance(&progress); }
     void TearDown() override { TFMessage::setInstance(nullptr); }
 
     template <typename T> T* child(const char* name) {
@@ -77,16 +75,23 @@ protected:
     }
     THistoryComboBox* box() { return child<THistoryComboBox>("SearchStr"); }
 
-    // Opens the dialog with run(entire), lets `act` work on it and returns
-    // run()'s answer. A dialog still open after five seconds is rejected, so a
-    // broken button fails the test instead of hanging it.
+    // Opens the dialog with ask(entire), lets `act` work on it, runs the
+    // search it answers with under the progress message, as the main window
+    // does, and returns whether it was closed with OK. A dialog still open after five seconds is
+    // rejected, so a broken button fails the test instead of hanging it.
     bool open(bool entire, const std::function<void()>& act) {
         QTimer::singleShot(0, &dialog, act);
         QTimer::singleShot(5000, &dialog, [this] {
             ADD_FAILURE() << "the dialog did not close";
             dialog.reject();
         });
-        return dialog.run(entire);
+        answer = dialog.ask(entire);
+        if (answer) {
+            const ProgressShown searching(QString(), QStringLiteral("Searching Spell List"), false);
+            spelldata::SearchSpells(answer->needle, spells,
+                                    static_cast<std::uint16_t>(spells.Count()), answer->options);
+        }
+        return dialog.result() == QDialog::Accepted;
     }
     // Types `text` over the search string and presses `button`.
     bool search(const QString& text, bool entire = true, const char* button = "BitBtn1") {
@@ -118,6 +123,7 @@ protected:
     SpellCollection spells = Library();
     TFMessage progress;
     TFSearch dialog;
+    std::optional<SearchRequest> answer;
 };
 
 } // namespace
@@ -148,8 +154,6 @@ TEST_F(TFSearchTest, eachOptionBoxSearchesItsOwnFieldAndNoOther) {
         checkOnly(c.box);
         EXPECT_TRUE(search(QString::fromLatin1(c.needle)));
         EXPECT_EQ(found(), Names{c.spell}) << c.box << " alone";
-        EXPECT_TRUE(progress.isVisible()) << "the caller hides it after rebuilding its list";
-        EXPECT_EQ(progress.findChild<QLabel*>("LText")->text(), "Searching Spell List");
 
         for (const char* option : OptionBoxes)
             child<QCheckBox>(option)->setChecked(QByteArray(option) != c.box);
@@ -203,6 +207,7 @@ TEST_F(TFSearchTest, aCharacterTheCollectionCannotHoldIsNamedAndNothingIsSearche
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(QChar(0x03A9)), {});
         QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton);
     }));
+    EXPECT_FALSE(answer.has_value());
     ASSERT_EQ(PromptScript::Messages().size(), 1);
     EXPECT_EQ(PromptScript::Messages().front(),
               QString::fromUtf8("The character \"\u03A9\" cannot occur in the collection; "
@@ -215,12 +220,12 @@ TEST_F(TFSearchTest, emptyStringOrCancel_leaveEveryShownFlagAlone) {
     const Names before = found();
 
     EXPECT_TRUE(search(""));
+    EXPECT_FALSE(answer.has_value());
     EXPECT_EQ(found(), before);
-    EXPECT_FALSE(progress.isVisible());
 
     EXPECT_FALSE(search("fire", true, "BitBtn2"));
+    EXPECT_FALSE(answer.has_value());
     EXPECT_EQ(found(), before);
-    EXPECT_FALSE(progress.isVisible());
     EXPECT_TRUE(history().isEmpty()) << "neither is remembered";
 }
 

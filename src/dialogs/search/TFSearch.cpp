@@ -4,7 +4,6 @@
 #include "controls/Prompts.h"
 #include "controls/THistoryComboBox.h"
 #include "controls/TabChain.h"
-#include "dialogs/progress/TFMessage.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -103,9 +102,11 @@ void TFSearch::layOut() {
     SetTabChain({SearchStr, BitBtn1, Entire, BitBtn2, CN, CSC, CS, CD, CSS});
 }
 
-bool TFSearch::run(bool entireList) {
+std::optional<SearchRequest> TFSearch::ask(bool entireList) {
     Entire->setChecked(entireList);
-    return exec() == QDialog::Accepted;
+    answer_.reset();
+    exec();
+    return std::exchange(answer_, std::nullopt);
 }
 
 spelldata::SearchOptions TFSearch::options() const {
@@ -121,7 +122,7 @@ spelldata::SearchOptions TFSearch::options() const {
 
 void TFSearch::BitBtn1Click() {
     const QString text = SearchStr->currentText();
-    if (text.isEmpty() || !spells_)
+    if (text.isEmpty())
         return;
     std::string needle;
     if (const auto s = spelldata::SearchBytesFromUtf8(text.toStdString(), needle); !s) {
@@ -129,10 +130,7 @@ void TFSearch::BitBtn1Click() {
                          QMessageBox::Ok);
         return;
     }
-    ShowProgress(QString(), QStringLiteral("Searching Spell List"), false);
-    // Counts are 16-bit here; the collection never holds more than 15000.
-    const auto count = static_cast<std::uint16_t>(std::min(spells_->Count(), 0xFFFF));
-    spelldata::SearchSpells(needle, *spells_, count, options());
+    answer_ = SearchRequest{std::move(needle), options()};
     rememberSearch(text);
 }
 

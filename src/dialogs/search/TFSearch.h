@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QGroupBox;
@@ -11,14 +13,19 @@ class QLabel;
 class QPushButton;
 class THistoryComboBox;
 
+// A search as the user asked for it: the string as the collection's bytes,
+// never empty, and where to look.
+struct SearchRequest {
+    std::string needle;
+    spelldata::SearchOptions options;
+};
+
 // The modal search dialog: a search string, the fields to look in and the
-// entire-list switch. OK runs the search over the collection given with
-// setCollection, which only sets the records' Shown flags; the caller then
-// rebuilds its list and hides the progress window that the search leaves up.
-// Created once and reused, so the string and the boxes keep their states
-// from one search to the next. The strings searched are offered again in
-// SearchStr's list: the most recent MaxHistoryLength of them, one entry for
-// strings that differ only in letter case.
+// entire-list switch. It only asks; the caller runs the search it answers
+// with and rebuilds its list. Created once and reused, so the string and the
+// boxes keep their states from one search to the next. The strings searched
+// are offered again in SearchStr's list: the most recent MaxHistoryLength of
+// them, one entry for strings that differ only in letter case.
 class TFSearch : public QDialog {
     Q_OBJECT
 
@@ -28,17 +35,16 @@ public:
 
     explicit TFSearch(QWidget* parent = nullptr);
 
-    // The collection OK searches; the dialog does not own it.
-    void setCollection(spelldata::SpellCollection* spells) { spells_ = spells; }
-
     // Copies `entireList` into Entire, shows the dialog modally and returns
-    // whether it was closed with OK (the search, if any, has then run).
-    bool run(bool entireList);
+    // the search to run: nothing when it was cancelled, or closed with OK on
+    // an empty string or on one the collection cannot hold.
+    std::optional<SearchRequest> ask(bool entireList);
 
     // The options as the boxes are set now.
     spelldata::SearchOptions options() const;
 
-    // OK: searches for the string unless it is empty; closing is left to the button.
+    // OK: takes the string as the answer unless it is empty or cannot be
+    // searched; closing is left to the button.
     void BitBtn1Click();
 
 protected:
@@ -50,7 +56,7 @@ private:
     void layOut();
     void rememberSearch(const QString& text);
 
-    spelldata::SpellCollection* spells_ = nullptr;
+    std::optional<SearchRequest> answer_;
     QStringList recent_; // searched strings, most recent first
 
     QLabel* Label1 = nullptr;
