@@ -346,16 +346,6 @@ TEST_F(TForm2Test, anAppendThatFailsLeavesTheFileAsItWasAndGivesTheReason) {
 }
 
 TEST_F(TForm2Test, defaultFileNameAndTheBoxKeepingTheLettersTyped) {
-    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("spells.dat")), QStringLiteral("spells.Ind"));
-    EXPECT_EQ(TForm2::IndexFileName(QString()), QStringLiteral(".Ind"));
-    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("spells")), QStringLiteral("spells.Ind"));
-    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("my.spells.dat")), QStringLiteral("my.Ind"));
-    // A dot in a folder name does not count.
-    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("/home/u/.local/data/core.Dat")),
-              QStringLiteral("/home/u/.local/data/core.Ind"));
-    EXPECT_EQ(TForm2::IndexFileName(QStringLiteral("C:\\A.B\\SPELLS")),
-              QStringLiteral("C:\\A.B\\SPELLS.Ind"));
-
     // The box shows and writes the name with the letters typed.
     Open(true, [&] {
         QLineEdit* box = Child<QLineEdit>("Spellindex");

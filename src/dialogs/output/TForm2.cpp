@@ -6,23 +6,18 @@
 #include "controls/TabChain.h"
 #include "dialogs/progress/TFMessage.h"
 #include "spelldata/SpellCollection.h"
-#include "spelldata/TextExport.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QStyle>
-#include <algorithm>
 
 namespace {
 
@@ -32,16 +27,6 @@ constexpr int SaveHeight = 220;
 
 const QString PrintCaption = QStringLiteral("Print");
 const QString CreateError = QStringLiteral("ERROR: Could not Create File.");
-
-// The progress messages by scope (rows) and output mode 1 to 4 (columns).
-const char* const ProgressTexts[3][4] = {
-    {"Printing List ...", "Printing List with Description...", "Saving List to Text File...",
-     "Saving List to Text File with Description..."},
-    {"Printing Marked List...", "Printing Marked List with Description...",
-     "Saving Marked List to File...", "Saving Marked List to File with Description..."},
-    {"Printing Current Spell...", "Printing Current Spell with Description...",
-     "Saving Current Spell...", "Saving Current Spell with Description..."},
-};
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         const QRect& geometry) {
@@ -70,8 +55,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& hint,
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent)
-    : QDialog(parent), PrintSelection(spelldata::SpellCollection::Capacity, 0) {
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     createPanel();
     createScopeButtons();
@@ -215,20 +199,14 @@ void TForm2::createEncodingChoice() {
     connect(TextEncoding, &QComboBox::activated, this, &TForm2::saveEncodingChoice);
 }
 
-std::string TForm2::encodingFile() const {
-    const QString path =
-        QDir(source_.programDir).filePath(QLatin1String(spelldata::TextEncodingFileName));
-    return NativePath(path);
-}
-
 void TForm2::loadEncodingChoice() {
-    const auto encoding = spelldata::ReadTextEncoding(encodingFile());
+    const auto encoding = spelldata::ReadTextEncoding(EncodingFilePath(source_));
     TextEncoding->setCurrentIndex(TextEncoding->findData(static_cast<int>(encoding)));
 }
 
 // A choice that cannot be remembered still holds for this run.
 void TForm2::saveEncodingChoice() {
-    spelldata::WriteTextEncoding(encodingFile(), encoding());
+    spelldata::WriteTextEncoding(EncodingFilePath(source_), encoding());
 }
 
 spelldata::TextEncoding TForm2::encoding() const {
@@ -317,286 +295,72 @@ void TForm2::BitBtn2Click() {
         Spellindex->setText(name);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
-    FormShow();
-    QDialog::showEvent(event);
-}
-
-void TForm2::FormShow() {
-    std::fill_n(PrintSelection.begin(), spells().Count(), std::uint8_t{0});
-}
-
-// The first dot is looked for in the file's own name: a dot in a folder name
-// (such as ~/.local) must not cut the path short.
-QString TForm2::IndexFileName(const QString& fileBoxText) {
-    const qsizetype nameStart =
-        qMax(fileBoxText.lastIndexOf(u'/'), fileBoxText.lastIndexOf(u'\\')) + 1;
-    const qsizetype dot = fileBoxText.indexOf(u'.', nameStart);
-    if (dot < 0)
-        return fileBoxText + QStringLiteral(".Ind");
-    return fileBoxText.left(dot + 1) + QStringLiteral("Ind");
-}
-
 void TForm2::UpdateScopeButtons() {
-    const spelldata::SpellCollection& all = spells();
-    const bool markedLine = std::any_of(source_.rows.begin(), source_.rows.end(),
-                                        [&all](int slot) { return all[slot]->Marked != 0; });
-    BMarked->setEnabled(all.MarkedCount() > 0 && markedLine);
+    BMarked->setEnabled(ListShowsMarkedSpell(source_));
     BCurrent->setEnabled(!source_.rows.empty());
     BMin->setEnabled(true);
 }
 
 int TForm2::OutputMode() const {
-    return (printMode_ ? 1 : 3) + (Desc->isChecked() ? 1 : 0);
+    return ::OutputMode(printMode_, Desc->isChecked());
 }
 
 PrintTarget TForm2::printTarget() const {
     return static_cast<PrintTarget>(TargetBox->currentData().toInt());
 }
 
-const spelldata::SpellCollection& TForm2::spells() const {
-    static const spelldata::SpellCollection empty;
-    return source_.spells ? *source_.spells : empty;
-}
-
-int TForm2::selectedSlot() const {
-    const int row = source_.selectedRow;
-    if (row < 0 || row >= static_cast<int>(source_.rows.size()))
-        return -1;
-    return source_.rows[static_cast<std::size_t>(row)];
+OutputChoice TForm2::choice(OutputScope scope) const {
+    OutputChoice chosen;
+    chosen.scope = scope;
+    chosen.print = printMode_;
+    chosen.description = Desc->isChecked();
+    chosen.extraLines = ExtraLines->value();
+    chosen.fileName = Spellindex->text();
+    chosen.append = ToAppend->isChecked();
+    chosen.encoding = encoding();
+    return chosen;
 }
 
 void TForm2::BMinClick() {
-    runScope(Scope::List);
+    runScope(OutputScope::List);
 }
 
 void TForm2::BMarkedClick() {
-    if (spells().MarkedCount() == 0) {
+    if (ListedSpells(source_).MarkedCount() == 0) {
         accept();
         return;
     }
-    runScope(Scope::Marked);
+    runScope(OutputScope::Marked);
 }
 
 // With no line selected there is no current spell: the command only closes.
 void TForm2::BCurrentClick() {
-    if (selectedSlot() < 0) {
+    if (SelectedSlot(source_) < 0) {
         accept();
         return;
     }
-    runScope(Scope::Current);
+    runScope(OutputScope::Current);
 }
 
-void TForm2::runScope(Scope scope) {
+void TForm2::runScope(OutputScope scope) {
     hide();
-    const int mode = OutputMode();
-    progressText_ = QLatin1String(ProgressTexts[static_cast<int>(scope)][mode - 1]);
-    switch (mode) {
-    case 1:
-        selectLines(scope);
-        printPages(listPages());
-        break;
-    case 2:
-        printPages(spellPages(slotsInScope(scope)));
-        break;
-    case 3: {
+    const OutputChoice chosen = choice(scope);
+    progressText_ = OutputProgressText(chosen);
+    if (chosen.print) {
+        printPages(OutputPages(source_, chosen));
+    } else {
         const ProgressShown shown(QString(), progressText_, false);
-        selectLines(scope);
-        SaveList();
-        break;
-    }
-    default: {
-        const ProgressShown shown(QString(), progressText_, false);
-        saveSpells(slotsInScope(scope));
-        break;
-    }
+        keepGoing_ = reportWriteError(SaveTextOutput(source_, chosen));
     }
     accept();
 }
 
-// Marks the lines that go into the next list output; other lines keep the
-// value FormShow gave them, except that Marked Spells sets every line.
-void TForm2::selectLines(Scope scope) {
-    const spelldata::SpellCollection& all = spells();
-    if (scope == Scope::Current) {
-        PrintSelection[static_cast<std::size_t>(selectedSlot())] = 1;
-        return;
-    }
-    for (int slot : source_.rows) {
-        const bool chosen = scope == Scope::List || all[slot]->Marked != 0;
-        PrintSelection[static_cast<std::size_t>(slot)] = chosen ? 1 : 0;
-    }
-}
-
-std::vector<int> TForm2::slotsInScope(Scope scope) const {
-    if (scope == Scope::Current)
-        return {selectedSlot()};
-    std::vector<int> chosenSlots;
-    for (int slot : source_.rows)
-        if (scope == Scope::List || spells()[slot]->Marked != 0)
-            chosenSlots.push_back(slot);
-    return chosenSlots;
-}
-
-std::vector<const spelldata::SpellRecord*> TForm2::selectedRecords() const {
-    std::vector<const spelldata::SpellRecord*> records;
-    for (int slot : source_.rows)
-        if (PrintSelection[static_cast<std::size_t>(slot)] == 1)
-            records.push_back(&spells()[slot]);
-    return records;
-}
-
-// The printed list of the lines whose PrintSelection byte is set now.
-TForm2::PageWriter TForm2::listPages() const {
-    return [records = selectedRecords()](PrintStream& out) { PrintListLines(out, records); };
-}
-
-TForm2::PageWriter TForm2::spellPages(const std::vector<int>& chosenSlots) {
-    return [this, chosenSlots](PrintStream& out) {
-        for (int slot : chosenSlots) {
-            if (!keepGoing_)
-                break;
-            PrintSpell(out, spells()[slot], ExtraLines->value());
-        }
-    };
-}
-
-// Prints the pages on the chosen target, or shows them in a preview first.
-// The progress message stays away while the preview is up: it would cover
-// the pages.
-void TForm2::printPages(const PageWriter& pages) {
-    if (PreviewFirst->isChecked()) {
-        previewPages(pages);
-        return;
-    }
-    // A PDF file is named first: the message stays on top and would cover
-    // the file dialog.
-    if (!BeginPrintJob())
-        return;
-    const ProgressShown shown(QString(), progressText_, false);
-    pages(stream_);
-    stream_.EndPrintJob();
-}
-
-bool TForm2::BeginPrintJob() {
-    QString error;
-    if (stream_.BeginPrintJob(this, printTarget(), pdfPreset(), &error))
-        return true;
-    reportPrintError(error);
-    return false;
-}
-
-// Draws the pages onto `printer` as one job. The preview draws its pages
-// through here and so does printing from it, so both show the same pages.
-bool TForm2::drawPages(QPrinter& printer, const PageWriter& pages) {
-    QString error;
-    if (!stream_.BeginPrintJob(printer, &error)) {
-        reportPrintError(error);
-        return false;
-    }
-    pages(stream_);
-    stream_.EndPrintJob();
-    return true;
-}
-
-// The preview works on a printer for the chosen target, so its pages have
-// the size and printable area of the real ones. Nothing is asked before the
-// pages are shown; a PDF file is named only when printing from the preview.
-void TForm2::previewPages(const PageWriter& pages) {
-    QString error;
-    previewPrinter_ = PrintStream::MakePrinter(printTarget(), &error);
-    if (!previewPrinter_) {
-        reportPrintError(error);
-        return;
-    }
-    QPrintPreviewDialog preview(previewPrinter_.get(), this);
-    preview.setObjectName(QStringLiteral("PrintPreview"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this, &pages](QPrinter* printer) { drawPages(*printer, pages); });
-    adaptPreview(preview, pages);
-    preview.exec();
-}
-
-// Every page is portrait, so the preview's orientation buttons go. Its Print
-// button prints on the target chosen in this dialog, as the command does
-// without a preview, instead of opening the system's print dialog. The
-// buttons are known by Qt's own (translated) texts; one not found keeps
-// Qt's behaviour.
-void TForm2::adaptPreview(QPrintPreviewDialog& preview, const PageWriter& pages) {
-    auto qtText = [](const char* text) {
-        return QCoreApplication::translate("QPrintPreviewDialog", text);
-    };
-    for (QAction* action : preview.findChildren<QAction*>()) {
-        const QString text = action->text();
-        if (text == qtText("Portrait") || text == qtText("Landscape"))
-            action->setVisible(false);
-        if (text != qtText("Print"))
-            continue;
-        QObject::disconnect(action, &QAction::triggered, &preview, nullptr);
-        connect(action, &QAction::triggered, this,
-                [this, &preview, &pages] { printFromPreview(preview, pages); });
-    }
-}
-
-// A cancelled PDF file name leaves the preview open.
-void TForm2::printFromPreview(QPrintPreviewDialog& preview, const PageWriter& pages) {
-    if (printTarget() == PrintTarget::Pdf) {
-        const QString path = PrintStream::AskPdfFileName(&preview, pdfPreset());
-        if (path.isEmpty())
-            return;
-        previewPrinter_->setOutputFileName(path);
-    }
-    const ProgressShown shown(QString(), progressText_, false);
-    drawPages(*previewPrinter_, pages);
-    preview.accept();
-}
-
-void TForm2::reportPrintError(const QString& error) {
-    if (!error.isEmpty())
-        Prompts::Message(this, error, Prompts::Icon::Error, QMessageBox::Ok);
-}
-
-void TForm2::SaveList() {
-    keepGoing_ = writeOutput(spelldata::SaveList(selectedRecords()), ToAppend->isChecked());
-}
-
-// The whole spells are gathered and written at once: replacing the file
-// unless ToAppend is checked, which gives the same bytes as emptying it and
-// appending the spells one by one, and fails before anything is written.
-void TForm2::saveSpells(const std::vector<int>& chosenSlots) {
-    std::string bytes;
-    for (int slot : chosenSlots)
-        bytes += spelldata::SaveSpell(spells()[slot], ExtraLines->value());
-    const bool append = ToAppend->isChecked();
-    if (append && bytes.empty())
-        return; // nothing to add, and no file to create for it
-    keepGoing_ = writeOutput(bytes, append);
-}
-
 // The message gives the system's reason under the usual first line; the
 // reason names the file, whose bytes are kept as the system gave them.
-bool TForm2::writeOutput(const std::string& bytes, bool append) {
-    const spelldata::Status s = spelldata::WriteTextOutput(outputPath(), bytes, append, encoding());
-    if (s)
+bool TForm2::reportWriteError(const spelldata::Status& written) {
+    if (written)
         return true;
-    Prompts::Message(this, CreateError + QLatin1Char('\n') + PathFromBytes(s.message),
+    Prompts::Message(this, CreateError + QLatin1Char('\n') + PathFromBytes(written.message),
                      Prompts::Icon::Error, QMessageBox::Cancel);
     return false;
-}
-
-// A name without a folder is taken to be in the program's folder, where
-// Browse starts.
-std::string TForm2::outputPath() const {
-    const QString path = QDir(source_.programDir).filePath(Spellindex->text());
-    return NativePath(path);
-}
-
-// The suggested PDF name: the data file's name with ".pdf", in its folder.
-QString TForm2::pdfPreset() const {
-    const QString base = source_.fileBoxText.isEmpty()
-                             ? QDir(source_.programDir).filePath(QStringLiteral("spells"))
-                             : source_.fileBoxText;
-    const qsizetype slash = base.lastIndexOf(u'/');
-    const qsizetype dot = base.indexOf(u'.', slash + 1);
-    return (dot < 0 ? base : base.left(dot)) + QStringLiteral(".pdf");
 }

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "dialogs/output/PrintStream.h"
+#include "dialogs/output/SpellOutput.h"
 #include "spelldata/TextExport.h"
 
 #include <QDialog>
 #include <QString>
-#include <cstdint>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 class ClickPanel;
 class QCheckBox;
@@ -21,26 +18,14 @@ class QPrinter;
 class QPushButton;
 class QSpinBox;
 
-namespace spelldata {
-class SpellCollection;
-}
-
-// What the print dialog needs of the main window's spell list, filled in by
-// the main window before each opening.
-struct ListSource {
-    const spelldata::SpellCollection* spells = nullptr;
-    std::vector<int> rows; // the slot of each list line, in list order
-    int selectedRow = -1;  // index into rows; -1 when no line is selected
-    QString fileBoxText;   // the data file box, for the default output name
-    QString programDir;    // where Browse starts and relative file names lead
-};
-
 // The "Printing" dialog: sends the whole list, the marked spells or the
 // selected spell to the printer or to a text file, either as a list of names
 // or as whole spells. In print mode the pages go to the default printer or
 // into a PDF file, and can be looked at in a print preview first. One object
 // lives for the whole run and is reused; the mode, the print target and the
-// check marks carry over from one opening to the next.
+// check marks carry over from one opening to the next. The dialog reads its
+// controls into an OutputChoice; SpellOutput picks the spells and makes the
+// text and the pages.
 class TForm2 : public QDialog {
     Q_OBJECT
 
@@ -62,10 +47,6 @@ public:
     void BitBtn2Click();
     void UpdateScopeButtons();
 
-    // The default output name for a data file box text: up to and including
-    // its first "." followed by "Ind", or the text followed by ".Ind".
-    static QString IndexFileName(const QString& fileBoxText);
-
     bool PrintMode() const { return printMode_; }
     bool KeepGoing() const { return keepGoing_; }
     // 1 print the list, 2 print whole spells, 3 save the list, 4 save whole spells.
@@ -75,14 +56,7 @@ public:
     // The stream of the last print job or preview, with the pieces it drew.
     const PrintStream& printStream() const { return stream_; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    enum class Scope { List, Marked, Current };
-    // Writes the pages of one print command into a running job.
-    using PageWriter = std::function<void(PrintStream&)>;
-
     void createPanel();
     void createScopeButtons();
     void createOptions();
@@ -91,24 +65,16 @@ private:
     void createEncodingChoice();
     void loadEncodingChoice();
     void saveEncodingChoice();
-    std::string encodingFile() const;
     spelldata::TextEncoding encoding() const;
     void offerTargets();
     void showPrintChoices(bool visible);
     void showFileRow(bool visible);
     void enterPrintMode();
     void enterSaveMode();
-    void FormShow();
 
-    void runScope(Scope scope);
-    void selectLines(Scope scope);
-    std::vector<int> slotsInScope(Scope scope) const;
-    std::vector<const spelldata::SpellRecord*> selectedRecords() const;
-    const spelldata::SpellCollection& spells() const;
-    int selectedSlot() const;
-
-    PageWriter listPages() const;
-    PageWriter spellPages(const std::vector<int>& chosenSlots);
+    OutputChoice choice(OutputScope scope) const;
+    void runScope(OutputScope scope);
+    bool reportWriteError(const spelldata::Status& written);
     void printPages(const PageWriter& pages);
     bool BeginPrintJob();
     bool drawPages(QPrinter& printer, const PageWriter& pages);
@@ -116,11 +82,6 @@ private:
     void adaptPreview(QPrintPreviewDialog& preview, const PageWriter& pages);
     void printFromPreview(QPrintPreviewDialog& preview, const PageWriter& pages);
     void reportPrintError(const QString& error);
-    void SaveList();
-    void saveSpells(const std::vector<int>& chosenSlots);
-    bool writeOutput(const std::string& bytes, bool append);
-    std::string outputPath() const;
-    QString pdfPreset() const;
 
     ClickPanel* Pannel = nullptr;
     QPushButton* BMin = nullptr;
@@ -143,7 +104,6 @@ private:
     ListSource source_;
     bool printMode_ = true;
     bool keepGoing_ = true;
-    std::vector<std::uint8_t> PrintSelection;
     QString progressText_; // the running scope command's progress message
     PrintStream stream_;
     std::unique_ptr<QPrinter> previewPrinter_; // kept for stream_'s metrics after the preview
