@@ -444,29 +444,40 @@ TEST_F(TFEditTest, info_editingKeepsEntriesAndPowersAsTheyAre) {
     EXPECT_EQ(spells[1], infoPower);
 }
 
-// A description of many lines arrives in the box in steps, and a name far
-// beyond a line box's limit shows its start only; OK pressed at once still
-// stores both whole, and a retyped name replaces the long one.
-TEST_F(TFEditTest, longDescriptionAndName_areStoredWholeByAnImmediateOk) {
+// A description of many lines arrives in the box in steps, and fields far
+// beyond a line box's limit show their start only; OK pressed at once still
+// stores them whole, and a retyped field replaces the long one.
+TEST_F(TFEditTest, longDescriptionAndFields_areStoredWholeByAnImmediateOk) {
     SpellRecord spell = testsupport::FullWizard();
     spell->Name = std::string(1u << 20, 'N') + "end";
+    spell->School = std::string(4u << 20, 'S') + "end";
+    spell->Source = std::string(4u << 20, 'O') + "end";
     spell->Description.clear();
     for (int i = 0; spell->Description.size() < (256u << 10); ++i)
         spell->Description += "Line " + std::to_string(i) + " of the description.\r\n";
     spells.Append(spell);
     EXPECT_TRUE(edit(true, 0, [](TFEdit& d) {
         EXPECT_LT(child<QLineEdit>(d, "CName")->text().size(), 32767);
+        EXPECT_LT(child<QTextEdit>(d, "ESphere")->toPlainText().size(), 32767);
+        EXPECT_LT(child<QComboBox>(d, "CSource")->currentText().size(), 32767);
         click(d, "OK");
     }));
     EXPECT_EQ(spells[0]->Description, spell->Description);
     EXPECT_EQ(spells[0]->Name, spell->Name);
+    EXPECT_EQ(spells[0]->School, spell->School);
+    EXPECT_EQ(spells[0]->Source, spell->Source);
     EXPECT_TRUE(edit(true, 0, [](TFEdit& d) {
         QLineEdit* name = child<QLineEdit>(d, "CName");
         name->selectAll();
         QTest::keyClicks(name, "Short");
+        QLineEdit* source = child<QComboBox>(d, "CSource")->lineEdit();
+        source->selectAll();
+        QTest::keyClicks(source, "Tome");
         click(d, "OK");
     }));
     EXPECT_EQ(spells[0]->Name, "Short");
+    EXPECT_EQ(spells[0]->Source, "Tome");
+    EXPECT_EQ(spells[0]->School, spell->School);
 }
 
 TEST_F(TFEditTest, cancelEscapeAndCloseBox_leaveTheSlotUntouched) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 
 class OneLineTextEdit;
@@ -57,10 +58,10 @@ public:
     void reject() override;
 
 private:
-    // A name longer than this shows its start only; left unedited, OK keeps
-    // the whole name (a line box would cut it at 32,767 characters and lay
-    // out all of it first).
-    static constexpr std::size_t ShownNameBytes = 1000;
+    // A field longer than this shows its start only; while its box still
+    // shows that start, OK keeps the whole field (laying out megabytes of one
+    // line takes minutes, and a line box cuts at 32,767 characters).
+    static constexpr std::size_t ShownFieldBytes = 1000;
 
     void createKindBar();
     void createFieldArea();
@@ -84,6 +85,8 @@ private:
     int kindTag() const;
     void addToBox(const QComboBox* list, OneLineTextEdit* box);
 
+    void loadField(QWidget* box, const std::string& value);
+    std::string fieldOf(const QWidget* box) const;
     void loadRecord(const spelldata::SpellRecord& record);
     void loadWizardFields(const spelldata::SpellRecord& record);
     void loadPsionicFields(const spelldata::SpellRecord& record);
@@ -144,5 +147,10 @@ private:
     bool accepted_ = false;
     // The record OK built, waiting for EditSpell to return it.
     std::optional<spelldata::SpellRecord> work_;
-    std::string longName_; // the whole name when only its start is shown
+    // Fields shown cut short: the whole field and what its box showed.
+    struct CutField {
+        std::string whole;
+        QString shown;
+    };
+    std::map<const QWidget*, CutField> cutFields_;
 };

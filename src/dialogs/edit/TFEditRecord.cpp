@@ -198,6 +198,7 @@ QString TFEdit::inputProblem() const {
 std::optional<SpellRecord> TFEdit::EditSpell(const SpellRecord* existing) {
     accepted_ = false;
     work_.reset();
+    cutFields_.clear();
     BWiz->setChecked(true);
     BWizClick();
     if (existing)
@@ -212,11 +213,47 @@ std::optional<SpellRecord> TFEdit::EditSpell(const SpellRecord* existing) {
     return built;
 }
 
+namespace {
+
+QString boxText(const QWidget* box) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(box))
+        return line->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(box))
+        return combo->currentText();
+    return static_cast<const OneLineTextEdit*>(box)->toPlainText();
+}
+
+void setBoxText(QWidget* box, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        line->setText(text);
+        line->setModified(false);
+    } else if (auto* combo = qobject_cast<QComboBox*>(box)) {
+        combo->setEditText(text);
+    } else {
+        static_cast<OneLineTextEdit*>(box)->setLine(text);
+    }
+}
+
+} // namespace
+
+void TFEdit::loadField(QWidget* box, const std::string& value) {
+    if (value.size() <= ShownFieldBytes) {
+        setBoxText(box, FromBytes(value));
+        cutFields_.erase(box);
+        return;
+    }
+    setBoxText(box, FromBytes(value.substr(0, ShownFieldBytes)));
+    cutFields_[box] = {value, boxText(box)};
+}
+
+std::string TFEdit::fieldOf(const QWidget* box) const {
+    const QString text = boxText(box);
+    const auto cut = cutFields_.find(box);
+    return cut != cutFields_.end() && cut->second.shown == text ? cut->second.whole : ToBytes(text);
+}
+
 void TFEdit::loadRecord(const SpellRecord& record) {
-    const std::string& name = record->Name;
-    longName_ = name.size() > ShownNameBytes ? name : std::string();
-    CName->setText(FromBytes(longName_.empty() ? name : name.substr(0, ShownNameBytes)));
-    CName->setModified(false);
+    loadField(CName, record->Name);
     BRev->setChecked(record->Reversible != 0);
     BRevClick();
     EDescription->setDescription(record->Description);
@@ -228,7 +265,7 @@ void TFEdit::loadRecord(const SpellRecord& record) {
         BPri->setChecked(true);
         BPriClick();
         loadWizardFields(record);
-        ESchool->setLine(FromBytes(record.pri().Sphere));
+        loadField(ESchool, record.pri().Sphere);
         break;
     case SpellKind::Psionic:
         loadPsionicFields(record);
@@ -236,17 +273,17 @@ void TFEdit::loadRecord(const SpellRecord& record) {
     }
     if (record->Level < LevelCount)
         CLevel->setCurrentIndex(record->Level);
-    CSource->setEditText(FromBytes(record->Source));
+    loadField(CSource, record->Source);
 }
 
 void TFEdit::loadWizardFields(const SpellRecord& record) {
-    CRange->setEditText(FromBytes(record->Range));
-    CSave->setEditText(FromBytes(record->SavingThrow));
-    ESphere->setLine(FromBytes(record->School));
-    CAOE->setEditText(FromBytes(record->AreaOfEffect));
-    CComponents->setEditText(FromBytes(*record.components()));
-    CDuration->setEditText(FromBytes(*record.duration()));
-    CCastingTime->setEditText(FromBytes(*record.castingTime()));
+    loadField(CRange, record->Range);
+    loadField(CSave, record->SavingThrow);
+    loadField(ESphere, record->School);
+    loadField(CAOE, record->AreaOfEffect);
+    loadField(CComponents, *record.components());
+    loadField(CDuration, *record.duration());
+    loadField(CCastingTime, *record.castingTime());
 }
 
 void TFEdit::loadPsionicFields(const SpellRecord& record) {
@@ -258,18 +295,18 @@ void TFEdit::loadPsionicFields(const SpellRecord& record) {
     BPsi->setChecked(true);
     BPsiClick();
     const spelldata::TPsi& psi = record.psi();
-    PRange->setEditText(FromBytes(psi.Range));
-    PCost->setText(FromBytes(psi.InitialCost));
-    PScore->setEditText(FromBytes(psi.PowerScore));
-    PMaint->setEditText(FromBytes(psi.MaintenanceCost));
-    PPrep->setEditText(FromBytes(psi.PreparationTime));
-    PPreq->setText(FromBytes(psi.Prerequisites));
+    loadField(PRange, psi.Range);
+    loadField(PCost, psi.InitialCost);
+    loadField(PScore, psi.PowerScore);
+    loadField(PMaint, psi.MaintenanceCost);
+    loadField(PPrep, psi.PreparationTime);
+    loadField(PPreq, psi.Prerequisites);
     // An empty school names no discipline (powers imported without one):
     // the list then shows none, and OK keeps the school empty.
     const QString school = FromBytes(psi.School);
     CDis->setCurrentIndex(school.isEmpty() ? -1
                                            : CDis->findText(editorlists::DisciplineFor(school)));
-    PAOE->setEditText(FromBytes(psi.AreaOfEffect));
+    loadField(PAOE, psi.AreaOfEffect);
 }
 
 SpellRecord TFEdit::buildRecord() {
@@ -278,36 +315,36 @@ SpellRecord TFEdit::buildRecord() {
     if (tag == WizardTag || tag == PriestTag)
         writeWizardFields(record);
     if (tag == PriestTag)
-        record.pri().Sphere = ToBytes(ESchool->toPlainText());
+        record.pri().Sphere = fieldOf(ESchool);
     if (tag == PsionicTag)
         writePsionicFields(record);
     // An info entry (tag 3) gets the common fields only.
-    record->Name = !longName_.empty() && !CName->isModified() ? longName_ : ToBytes(CName->text());
+    record->Name = fieldOf(CName);
     record->Description = TextToDescription(EDescription->wholeText());
-    record->Source = ToBytes(CSource->currentText());
+    record->Source = fieldOf(CSource);
     record->Level = static_cast<SpellLevel>(CLevel->currentIndex());
     record->Reversible = BRev->isChecked() ? 1 : 0;
     return record;
 }
 
 void TFEdit::writeWizardFields(SpellRecord& record) const {
-    record->Range = ToBytes(CRange->currentText());
-    record->SavingThrow = ToBytes(CSave->currentText());
-    record->School = ToBytes(ESphere->toPlainText());
-    record->AreaOfEffect = ToBytes(CAOE->currentText());
-    *record.components() = ToBytes(CComponents->currentText());
-    *record.duration() = ToBytes(CDuration->currentText());
-    *record.castingTime() = ToBytes(CCastingTime->currentText());
+    record->Range = fieldOf(CRange);
+    record->SavingThrow = fieldOf(CSave);
+    record->School = fieldOf(ESphere);
+    record->AreaOfEffect = fieldOf(CAOE);
+    *record.components() = fieldOf(CComponents);
+    *record.duration() = fieldOf(CDuration);
+    *record.castingTime() = fieldOf(CCastingTime);
 }
 
 void TFEdit::writePsionicFields(SpellRecord& record) const {
     spelldata::TPsi& psi = record.psi();
-    psi.Range = ToBytes(PRange->currentText());
+    psi.Range = fieldOf(PRange);
     psi.School = ToBytes(CDis->currentText());
-    psi.InitialCost = ToBytes(PCost->text());
-    psi.PowerScore = ToBytes(PScore->currentText());
-    psi.MaintenanceCost = ToBytes(PMaint->currentText());
-    psi.PreparationTime = ToBytes(PPrep->currentText());
-    psi.Prerequisites = ToBytes(PPreq->text());
-    psi.AreaOfEffect = ToBytes(PAOE->currentText());
+    psi.InitialCost = fieldOf(PCost);
+    psi.PowerScore = fieldOf(PScore);
+    psi.MaintenanceCost = fieldOf(PMaint);
+    psi.PreparationTime = fieldOf(PPrep);
+    psi.Prerequisites = fieldOf(PPreq);
+    psi.AreaOfEffect = fieldOf(PAOE);
 }
