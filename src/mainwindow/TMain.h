@@ -5,6 +5,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <optional>
+
+class ProgressShown;
 class QAction;
 class QMimeData;
 class QMdiArea;
@@ -129,7 +132,7 @@ private:
     void selectOrAddFile(const QString& path);
     void afterLoad();
     bool saveDataFile(const QString& path);
-    bool importText(const QString& path);
+    bool importText(const QString& path, std::optional<ProgressShown>& progress);
     void addExportCommand(QMenu* file);
     void reportImportNotes(const spelldata::ImportReport& report, const QString& path);
     void importFile(const QString& path);

@@ -94,11 +94,14 @@ void TMain::BOpenConvClick() {
         }
         return;
     }
-    ShowProgress(QString(), QStringLiteral("Opening Data File : ") + path, false);
-    // A refused file leaves everything as it was.
-    const ReadReport report = session_->open(NativePath(path));
+    ReadReport report;
+    {
+        const ProgressShown opening(QString(), QStringLiteral("Opening Data File : ") + path,
+                                    false);
+        // A refused file leaves everything as it was.
+        report = session_->open(NativePath(path));
+    }
     if (!report.status) {
-        HideProgress();
         Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
                          QMessageBox::Cancel);
         return;
@@ -132,14 +135,15 @@ void TMain::afterLoad() {
         if (quickView_)
             quickView_->hide();
     }
-    HideProgress();
     setSaveControlsEnabled(session_->spells().Count() > 0);
 }
 
 bool TMain::saveDataFile(const QString& path) {
-    ShowProgress(QString(), QStringLiteral("Saving Data File : ") + path, false);
-    const Status s = session_->save(NativePath(path));
-    HideProgress();
+    Status s;
+    {
+        const ProgressShown saving(QString(), QStringLiteral("Saving Data File : ") + path, false);
+        s = session_->save(NativePath(path));
+    }
     if (!s)
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
     return s.ok();
@@ -158,11 +162,12 @@ void TMain::BSaveConvClick() {
 
 // Replaces the collection with a text file's spells. The file is read into a
 // collection of its own first: when it cannot be read or holds no spell, the
-// error is shown and everything stays as it was (false).
-bool TMain::importText(const QString& path) {
+// error is shown and everything stays as it was (false). The progress
+// message, if any, is taken down before the error.
+bool TMain::importText(const QString& path, std::optional<ProgressShown>& progress) {
     const ImportReport report = session_->import(NativePath(path));
     if (!report.status) {
-        HideProgress();
+        progress.reset();
         // The message holds the file's name as the system spells it.
         Prompts::Message(this, PathFromBytes(report.status.message), Prompts::Icon::Error,
                          QMessageBox::Cancel);
@@ -194,13 +199,14 @@ void TMain::MImportTextClick() {
 
 void TMain::importFile(const QString& path) {
     panel_->setEnabled(true);
-    ShowProgress(QString(), QStringLiteral("Converting File : ") + path, false);
-    if (!importText(path))
+    std::optional<ProgressShown> progress;
+    progress.emplace(QString(), QStringLiteral("Converting File : ") + path, false);
+    if (!importText(path, progress))
         return;
     selectOrAddFile(PathFromBytes(BasePath(NativePath(path))) + QStringLiteral(".Dat"));
-    ShowProgress(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
+    progress.reset();
+    progress.emplace(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
     listImported(true);
-    HideProgress();
 }
 
 // After a text import: the book box and the list rebuilt, the data file set
@@ -230,7 +236,8 @@ void TMain::BOpenClick() {
         BOpenConvClick();
         return;
     }
-    if (importText(filePath()))
+    std::optional<ProgressShown> none;
+    if (importText(filePath(), none))
         listImported(false);
 }
 

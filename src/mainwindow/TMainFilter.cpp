@@ -26,7 +26,7 @@ void TMain::BEXEClick() {
 // rebuild the rows. When nothing passes, the controls are reset and one more
 // run lists everything; if that finds nothing either, the list stays empty.
 void TMain::runFilter(bool nested) {
-    ShowProgress(QString(), QStringLiteral("Sorting Spell List"), false);
+    const ProgressShown sorting(QString(), QStringLiteral("Sorting Spell List"), false);
     TListPanel* p = panel_;
     const FilterRequest request = filterRequest();
     if (request.order)
@@ -49,7 +49,6 @@ void TMain::runFilter(bool nested) {
         showQuickView();
         SListClick();
     }
-    HideProgress();
 }
 
 // The controls as a filter request; a run without a level or a kind is
