@@ -122,7 +122,7 @@ void TMain::ApplyColours() {
     for (TFInfo* window : infoWindows())
         window->ApplyColours();
     QPalette palette = panel_->SList->palette();
-    palette.setColor(QPalette::Base, CurrentDisplay().colour(21));
+    palette.setColor(QPalette::Base, CurrentDisplay().colour(ColourSlot::ListBackground));
     panel_->SList->setPalette(palette);
     update();
 }

@@ -26,6 +26,8 @@ static void initKindIcons() {
 using spelldata::SpellKind;
 using spelldata::SpellRecord;
 
+using namespace spelldata::ColourSlot;
+
 namespace {
 
 constexpr int DesignWidth = 524;
@@ -276,7 +278,7 @@ void TFInfo::ShowSpell(const SpellRecord& record) {
 
 void TFInfo::showPsionic(const SpellRecord& record) {
     const spelldata::TPsi& psi = record.psi();
-    setTextColour(label("Name"), CurrentDisplay().colour(17));
+    setTextColour(label("Name"), CurrentDisplay().colour(PsionicName));
     psioIcon_->show();
     wizIcon_->hide();
     clIcon_->hide();
@@ -298,7 +300,7 @@ void TFInfo::showPsionic(const SpellRecord& record) {
 void TFInfo::showWizardOrPriest(const SpellRecord& record) {
     const bool priest = record.kind() == SpellKind::Priest;
     psioIcon_->hide();
-    setTextColour(label("Name"), CurrentDisplay().colour(priest ? 16 : 15));
+    setTextColour(label("Name"), CurrentDisplay().colour(priest ? PriestName : WizardName));
     wizIcon_->setVisible(!priest);
     clIcon_->setVisible(priest);
     setShown({"LComp", "Save", "PSch", "LRang", "LCast", "Ldura", "LArea", "LSave"}, true);
@@ -351,18 +353,18 @@ void TFInfo::ApplyColours() {
     const auto slot = [quickView](int viewSlot, int infoSlot) {
         return CurrentDisplay().colour(quickView ? viewSlot : infoSlot);
     };
-    setBackground(sysGroup_, slot(1, 6));
+    setBackground(sysGroup_, slot(QuickViewBackground, InfoBackground));
     for (QLabel* caption : std::as_const(captions_))
-        setTextColour(caption, slot(2, 7));
+        setTextColour(caption, slot(QuickViewCaptions, InfoCaptions));
     for (QLabel* value : std::as_const(values_))
-        setTextColour(value, slot(3, 8));
-    setTextColour(label("Scho"), slot(4, 9));
-    setTextColour(label("PSch"), slot(5, 10));
-    setTextColour(label("Level"), slot(18, 19));
+        setTextColour(value, slot(QuickViewValues, InfoValues));
+    setTextColour(label("Scho"), slot(QuickViewSchool, InfoSchool));
+    setTextColour(label("PSch"), slot(QuickViewSphere, InfoSphere));
+    setTextColour(label("Level"), slot(QuickViewLevel, InfoLevel));
 
     QPalette descPalette = desc_->palette();
-    descPalette.setColor(QPalette::Text, CurrentDisplay().colour(11));
-    descPalette.setColor(QPalette::Base, CurrentDisplay().colour(12));
+    descPalette.setColor(QPalette::Text, CurrentDisplay().colour(DescriptionText));
+    descPalette.setColor(QPalette::Base, CurrentDisplay().colour(DescriptionBackground));
     desc_->setPalette(descPalette);
     update();
 }
