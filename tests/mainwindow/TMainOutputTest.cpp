@@ -3,6 +3,8 @@
 
 #include "controls/DisplaySettings.h"
 #include "dialogs/info/TFInfo.h"
+#include "dialogs/output/PrintStream.h"
+#include "dialogs/output/SpellCards.h"
 #include "mainwindow/SpellListDelegate.h"
 #include "spelldata/TextExport.h"
 #include "spelldata/TextImport.h"
@@ -13,6 +15,9 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -164,4 +169,37 @@ TEST_F(TMainOutput, SaveAsTextWritesTheListAndImportsBack) {
             EXPECT_EQ(again[row]->School, listed->School) << row;
         }
     }
+}
+
+// File > Print Cards opens the print dialog for cards; Current List prints
+// every listed spell as cards into the PDF named, nine to a page.
+TEST_F(TMainOutput, PrintCardsFromTheFileMenuWritesTheCardPages) {
+    const QString pdf = file("cards.pdf");
+    PromptScript::FileName(pdf);
+    whenShown("Form2", [](QDialog* d) {
+        auto* target = d->findChild<QComboBox*>("PrintTarget");
+        target->setCurrentIndex(target->findText("PDF"));
+        QTest::mouseClick(d->findChild<QAbstractButton*>("BMin"), Qt::LeftButton);
+    });
+    QMenuBar* bar = window->menuBar();
+    QMenu* fileMenu = window->findChild<QMenu*>("ImportFile");
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(fileMenu->menuAction()).center());
+    ASSERT_TRUE(fileMenu->isVisible());
+    QAction* cards = control<QAction>("MPrintCards");
+    EXPECT_TRUE(cards->shortcut().isEmpty());
+    QTest::mouseClick(fileMenu, Qt::LeftButton, {}, fileMenu->actionGeometry(cards).center());
+
+    std::vector<const SpellRecord*> listed;
+    for (const int slot : window->listModel()->rowSlots())
+        listed.push_back(&window->session()->rawSpells()[slot]);
+    ASSERT_EQ(listed.size(), 30u);
+    QString error;
+    const auto printer = PrintStream::MakePrinter(PrintTarget::Pdf, &error);
+    const CardSheet sheet = LayoutCards(listed, *printer);
+    EXPECT_GE(sheet.pageCount, 4); // 30 spells, some on more than one card
+    const std::string bytes = testsupport::ReadBytes(pdf.toStdString());
+    const std::size_t count = bytes.find("/Count ");
+    ASSERT_NE(count, std::string::npos);
+    EXPECT_EQ(std::atoi(bytes.c_str() + count + 7), sheet.pageCount);
 }
