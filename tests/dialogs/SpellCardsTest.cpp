@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -204,6 +205,7 @@ TEST_F(SpellCardsTest, printDialogPreviewsAndPrintsTheCardPages) {
     auto open = [&](bool preview, std::function<void()> inPreview) {
         QTimer::singleShot(0, &form, [&, preview, inPreview] {
             EXPECT_FALSE(form.findChild<QCheckBox*>("Desc")->isVisible());
+            EXPECT_TRUE(form.findChild<QLabel*>("CardsNote")->isVisible());
             EXPECT_EQ(form.windowTitle(), QStringLiteral("Printing Cards..."));
             auto* target = form.findChild<QComboBox*>("PrintTarget");
             target->setCurrentIndex(target->findText(QStringLiteral("PDF")));
@@ -232,6 +234,7 @@ TEST_F(SpellCardsTest, printDialogPreviewsAndPrintsTheCardPages) {
 
     QTimer::singleShot(0, &form, [&] {
         EXPECT_TRUE(form.findChild<QCheckBox*>("Desc")->isVisible());
+        EXPECT_FALSE(form.findChild<QLabel*>("CardsNote")->isVisible());
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Printing..."));
         form.reject();
     });

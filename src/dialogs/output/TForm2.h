@@ -96,6 +96,7 @@ private:
     QCheckBox* Desc = nullptr;
     QCheckBox* ToAppend = nullptr;
     QLabel* LEXLines = nullptr;
+    QLabel* CardsNote = nullptr; // cards mode: what comes out, in the description row
     QSpinBox* ExtraLines = nullptr;
     QLabel* LTarget = nullptr;
     QComboBox* TargetBox = nullptr; // object name PrintTarget

@@ -29,6 +29,13 @@ void TForm2::enterCardsMode() {
     Desc->hide();
     LEXLines->hide();
     ExtraLines->hide();
+    if (!CardsNote) {
+        CardsNote = new QLabel(QStringLiteral("Poker-size cards, nine to a page"), this);
+        CardsNote->setObjectName(QStringLiteral("CardsNote"));
+        CardsNote->setGeometry(Desc->geometry().left(), Desc->geometry().top(),
+                               width() - 2 * Desc->geometry().left(), Desc->height());
+    }
+    CardsNote->show();
     setWindowTitle(QStringLiteral("Printing Cards..."));
 }
 
@@ -37,6 +44,7 @@ void TForm2::leaveCardsMode() {
         return;
     cardsMode_ = false;
     Pannel->setToolTip(pannelHint_);
+    CardsNote->hide();
     Desc->show();
     DescClick();
 }
