@@ -59,8 +59,8 @@ QString CardText(const std::vector<SpellCard>& cards, int skipPieces) {
     return pieces.join(u' ');
 }
 
-// Every piece lies inside its card, clear of the cut lines, and every card
-// inside the grid, which the page holds at full size.
+// Every piece lies inside its card, clear of the cut lines and of the other
+// pieces, and every card inside the grid, which the page holds at full size.
 void ExpectInsideCards(const CardSheet& sheet, QPagedPaintDevice& device) {
     const QSizeF paint = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
     EXPECT_TRUE(QRectF(QPointF(), paint).contains(sheet.toPage.mapRect(sheet.grid)));
@@ -68,8 +68,14 @@ void ExpectInsideCards(const CardSheet& sheet, QPagedPaintDevice& device) {
     for (const SpellCard& card : sheet.cards) {
         EXPECT_TRUE(sheet.grid.contains(card.rect));
         const QRectF inside = card.rect.adjusted(1, 1, -1, -1);
-        for (const CardPiece& piece : card.pieces)
+        for (std::size_t i = 0; i < card.pieces.size(); ++i) {
+            const CardPiece& piece = card.pieces[i];
             EXPECT_TRUE(inside.contains(piece.rect)) << piece.text.left(40).toStdString();
+            for (std::size_t j = i + 1; j < card.pieces.size(); ++j)
+                EXPECT_FALSE(piece.rect.intersects(card.pieces[j].rect))
+                    << piece.text.left(40).toStdString() << " | "
+                    << card.pieces[j].text.left(40).toStdString();
+        }
         EXPECT_TRUE(inside.contains(card.band) && card.band.contains(card.icon));
     }
 }
@@ -114,13 +120,17 @@ TEST_F(SpellCardsTest, cardsGoNineToAPageInReadingOrderOnA4AndLetter) {
 }
 
 // Name and level code first, then the school and level lines and the kind's
-// rows: each row's label in bold and its value after it.
+// rows: each row's label in bold and its value after it. A name too long for
+// two lines of the band ends them with an ellipsis; it stays clear of the
+// level code even as one word that fills the lines to their end.
 TEST_F(SpellCardsTest, cardShowsNameLevelCodeSchoolAndTheRowsOfItsKind) {
     std::vector<SpellRecord> records{testsupport::FullPriest("Ember Psalm"),
-                                     testsupport::FullPsionic("Glass Mind")};
+                                     testsupport::FullPsionic("Glass Mind"),
+                                     testsupport::FullWizard(std::string(70, 'x') + " Mansion")};
     Page page(QPageSize::A4, dir.file("cards.pdf"));
     const CardSheet sheet = LayoutCards(Pointers(records), page.writer);
-    ASSERT_EQ(sheet.cards.size(), 2u);
+    ExpectInsideCards(sheet, page.writer);
+    ASSERT_EQ(sheet.cards.size(), 3u);
     auto labels = [](const SpellCard& card) {
         QStringList bold;
         for (const CardPiece& piece : card.pieces)
@@ -138,6 +148,11 @@ TEST_F(SpellCardsTest, cardShowsNameLevelCodeSchoolAndTheRowsOfItsKind) {
                            "Preparation Time:", "Area of Effect:"}));
     EXPECT_EQ(labels(sheet.cards[1])[1], QStringLiteral("D"));
     EXPECT_EQ(sheet.cards[0].iconResource, QStringLiteral(":/kinds/priest.svg"));
+    const std::vector<CardPiece>& named = sheet.cards[2].pieces;
+    EXPECT_TRUE(named[0].text.startsWith(QStringLiteral("xxx")) && named[0].text.endsWith(u'-'));
+    EXPECT_TRUE(named[1].text.endsWith(u'\u2026')) << named[1].text.toStdString();
+    EXPECT_EQ(named[2].text, QStringLiteral("3"));
+    EXPECT_EQ(named[3].text, QStringLiteral("Evocation, Fire"));
 }
 
 // A description that does not fit is set smaller first; one that does not
