@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <limits>
 
 // The kind pictures live in this library's resources.
 static void initCardIcons() {
@@ -141,11 +142,17 @@ std::vector<Part> TextParts(const SpellRecord& r) {
     return parts;
 }
 
+// The lines of the parts; with `limit`, no more than one line beyond it,
+// which is enough to know that they do not fit.
 std::vector<CardLine> TextLines(const std::vector<Part>& parts, double width,
-                                const CardFonts& fonts) {
+                                const CardFonts& fonts,
+                                std::size_t limit = std::numeric_limits<std::size_t>::max() - 1) {
     std::vector<CardLine> lines;
     for (const Part& part : parts) {
-        std::vector<CardLine> broken = BreakLines(part.runs, width, fonts);
+        if (lines.size() > limit)
+            break;
+        std::vector<CardLine> broken =
+            BreakLines(part.runs, width, fonts, limit + 1 - lines.size());
         if (broken.empty())
             continue;
         broken.front().gapBefore = part.gapLines * fonts.lineHeight();
@@ -180,15 +187,17 @@ public:
                                                 -units_.mm(PaddingMm));
         const double top = head.band.bottom() + units_.mm(GapMm);
         const std::vector<Part> parts = TextParts(record);
-        for (double size = LargestCardTextPt; size >= SmallestCardTextPt; size -= TextSizeStep) {
+        const QRectF area(inner.left(), top, inner.width(), inner.bottom() - top);
+        // Each larger size is only tried up to the lines one card can hold.
+        for (double size = LargestCardTextPt; size > SmallestCardTextPt; size -= TextSizeStep) {
             const CardFonts fonts(size, device_);
-            std::vector<CardLine> lines = TextLines(parts, inner.width(), fonts);
-            if (size - TextSizeStep < SmallestCardTextPt ||
-                top + TextHeight(lines, fonts.lineHeight()) <= inner.bottom())
-                return fill(head, lines, fonts,
-                            QRectF(inner.left(), top, inner.width(), inner.bottom() - top));
+            const auto fitting = static_cast<std::size_t>(area.height() / fonts.lineHeight());
+            std::vector<CardLine> lines = TextLines(parts, area.width(), fonts, fitting);
+            if (lines.size() <= fitting && TextHeight(lines, fonts.lineHeight()) <= area.height())
+                return fill(head, lines, fonts, area);
         }
-        return {head};
+        const CardFonts smallest(SmallestCardTextPt, device_);
+        return fill(head, TextLines(parts, area.width(), smallest), smallest, area);
     }
 
 private:
