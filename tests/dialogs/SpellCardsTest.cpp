@@ -1,6 +1,7 @@
 #include "dialogs/output/SpellCards.h"
 
 #include "TestSupport.h"
+#include "controls/DisplaySettings.h"
 #include "controls/Prompts.h"
 #include "dialogs/output/TForm2.h"
 #include "dialogs/progress/TFMessage.h"
@@ -242,6 +243,8 @@ TEST_F(SpellCardsTest, printDialogPreviewsAndPrintsTheCardPages) {
     PromptScript::FileName(QString::fromStdString(pdf));
     open(false, [] {});
     EXPECT_EQ(form.printStream().pageCount(), 2);
+    EXPECT_EQ(progress.findChild<QLabel*>("LText")->text(),
+              QStringLiteral("Printing List as Cards..."));
     const std::string bytes = testsupport::ReadBytes(pdf);
     const std::size_t count = bytes.find("/Count ");
     ASSERT_NE(count, std::string::npos);
@@ -255,4 +258,28 @@ TEST_F(SpellCardsTest, printDialogPreviewsAndPrintsTheCardPages) {
     });
     form.BPrintClick(source);
     EXPECT_FALSE(form.CardsMode());
+}
+
+// The band and the name take the kind's name colour from the settings; a
+// light one is darkened for the name until it reads on the band, a dark one
+// is kept as it is.
+TEST_F(SpellCardsTest, nameColourFollowsTheSettingsAndStaysReadable) {
+    const DisplaySettings saved = CurrentDisplay();
+    CurrentDisplay().colours[spelldata::ColourSlot::WizardName] =
+        ValueFromColour(QColor(255, 255, 0));
+    CurrentDisplay().colours[spelldata::ColourSlot::PriestName] =
+        ValueFromColour(QColor(0, 0, 128));
+    std::vector<SpellRecord> records{testsupport::FullWizard(), testsupport::FullPriest()};
+    Page page(QPageSize::A4, dir.file("cards.pdf"));
+    const CardSheet sheet = LayoutCards(Pointers(records), page.writer);
+    CurrentDisplay() = saved;
+    ASSERT_EQ(sheet.cards.size(), 2u);
+    EXPECT_EQ(sheet.cards[0].kindColour, QColor(255, 255, 0));
+    EXPECT_EQ(sheet.cards[1].kindColour, QColor(0, 0, 128));
+    EXPECT_EQ(sheet.cards[1].pieces[0].colour, QColor(0, 0, 128));
+    const QColor name = sheet.cards[0].pieces[0].colour;
+    EXPECT_EQ(sheet.cards[0].pieces[1].colour, name); // the level code
+    EXPECT_LT(name.lightness(), 100);
+    EXPECT_GT(name.red(), name.blue()); // still a yellow, darkened
+    EXPECT_EQ(sheet.cards[0].pieces[2].colour, QColor(Qt::black));
 }
