@@ -27,8 +27,9 @@ const QFontMetricsF& CardFonts::metrics(int style) const {
 
 namespace {
 
+// Blanks, and control characters such as tabs, which have no glyph to show.
 bool IsSpace(QChar c) {
-    return c == u' ' || c == u'\t';
+    return c == u' ' || c.unicode() < 0x20;
 }
 
 class LineBreaker {

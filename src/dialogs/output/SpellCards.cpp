@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <iterator>
 #include <limits>
