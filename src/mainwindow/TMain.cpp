@@ -238,6 +238,7 @@ void TMain::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("ImportFile"));
     file->addActions({MOpenData, MSaveData, MPrint, MImportText, MSaveText});
+    addPrintCardsCommand(file);
     addExportCommand(file);
     file->addSeparator();
     file->addAction(Exit1);

@@ -101,6 +101,7 @@ public slots:
     void SpeedButton4Click();
     // Output, search and configuration.
     void BPrintClick();
+    void MPrintCardsClick();
     void BSaveTextClick();
     void BSearchClick();
     // Spell books.
@@ -134,6 +135,7 @@ private:
     bool saveDataFile(const QString& path);
     bool importText(const QString& path, std::optional<ProgressShown>& progress);
     void addExportCommand(QMenu* file);
+    void addPrintCardsCommand(QMenu* file);
     void reportImportNotes(const spelldata::ImportReport& report, const QString& path);
     void importFile(const QString& path);
     void listImported(bool offerSave);
@@ -191,5 +193,5 @@ private:
     QAction *MOpenData = nullptr, *MSaveData = nullptr, *MPrint = nullptr, *MImportText = nullptr,
             *MSaveText = nullptr, *Exit1 = nullptr, *Tile1 = nullptr, *CasCade1 = nullptr,
             *CloseAllWindows1 = nullptr, *MBringToFront = nullptr, *ConnectToSite1 = nullptr,
-            *AboutQuarvine322 = nullptr, *MExport = nullptr;
+            *AboutQuarvine322 = nullptr, *MExport = nullptr, *MPrintCards = nullptr;
 };

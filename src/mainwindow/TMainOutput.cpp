@@ -13,7 +13,9 @@
 #include "mainwindow/TListPanel.h"
 #include "session/SpellSession.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <optional>
 
 ListSource TMain::listSource() const {
@@ -28,6 +30,20 @@ ListSource TMain::listSource() const {
 
 void TMain::BPrintClick() {
     print_->BPrintClick(listSource());
+}
+
+// Placed after Print; like Export, it can be chosen once the list shows a spell.
+void TMain::addPrintCardsCommand(QMenu* file) {
+    MPrintCards = new QAction(QStringLiteral("Print &Cards\u2026"), this);
+    MPrintCards->setObjectName(QStringLiteral("MPrintCards"));
+    connect(MPrintCards, &QAction::triggered, this, &TMain::MPrintCardsClick);
+    file->insertAction(MImportText, MPrintCards);
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { MPrintCards->setEnabled(!session_->rows().empty()); });
+}
+
+void TMain::MPrintCardsClick() {
+    print_->BPrintCardsClick(listSource());
 }
 
 void TMain::BSaveTextClick() {

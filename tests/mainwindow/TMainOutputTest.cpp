@@ -3,6 +3,8 @@
 
 #include "controls/DisplaySettings.h"
 #include "dialogs/info/TFInfo.h"
+#include "dialogs/output/PrintStream.h"
+#include "dialogs/output/SpellCards.h"
 #include "mainwindow/SpellListDelegate.h"
 #include "spelldata/TextExport.h"
 #include "spelldata/TextImport.h"
@@ -13,6 +15,9 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -164,4 +169,51 @@ TEST_F(TMainOutput, SaveAsTextWritesTheListAndImportsBack) {
             EXPECT_EQ(again[row]->School, listed->School) << row;
         }
     }
+}
+
+// File > Print Cards opens the print dialog for cards; Current List prints
+// every listed spell as cards into the PDF named, nine to a page, and
+// Marked Spells only the marked ones.
+TEST_F(TMainOutput, PrintCardsFromTheFileMenuWritesTheCardPages) {
+    auto printCards = [this](const QString& pdf, const char* button) {
+        PromptScript::FileName(pdf);
+        whenShown("Form2", [button](QDialog* d) {
+            auto* target = d->findChild<QComboBox*>("PrintTarget");
+            target->setCurrentIndex(target->findText("PDF"));
+            QTest::mouseClick(d->findChild<QAbstractButton*>(button), Qt::LeftButton);
+        });
+        QMenuBar* bar = window->menuBar();
+        QMenu* fileMenu = window->findChild<QMenu*>("ImportFile");
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(fileMenu->menuAction()).center());
+        ASSERT_TRUE(fileMenu->isVisible());
+        QAction* cards = control<QAction>("MPrintCards");
+        EXPECT_TRUE(cards->shortcut().isEmpty());
+        QTest::mouseClick(fileMenu, Qt::LeftButton, {}, fileMenu->actionGeometry(cards).center());
+    };
+    auto pdfPages = [](const QString& pdf) {
+        const std::string bytes = testsupport::ReadBytes(pdf.toStdString());
+        const std::size_t count = bytes.find("/Count ");
+        return count == std::string::npos ? -1 : std::atoi(bytes.c_str() + count + 7);
+    };
+    printCards(file("cards.pdf"), "BMin");
+    std::vector<const SpellRecord*> listed;
+    for (const int slot : window->listModel()->rowSlots())
+        listed.push_back(&window->session()->rawSpells()[slot]);
+    ASSERT_EQ(listed.size(), 30u);
+    QString error;
+    const auto printer = PrintStream::MakePrinter(PrintTarget::Pdf, &error);
+    const CardSheet sheet = LayoutCards(listed, *printer);
+    EXPECT_GE(sheet.pageCount, 4); // 30 spells, some on more than one card
+    EXPECT_EQ(pdfPages(file("cards.pdf")), sheet.pageCount);
+
+    // Two spells marked in the list's mark column.
+    SpellListView* list = window->listPanel()->SList;
+    for (const int row : {3, 5})
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, {},
+            QPoint(5, list->visualRect(window->listModel()->index(row)).center().y()));
+    ASSERT_EQ(window->session()->spells().MarkedCount(), 2);
+    printCards(file("marked.pdf"), "BMarked");
+    EXPECT_EQ(pdfPages(file("marked.pdf")), 1);
 }

@@ -153,6 +153,13 @@ void PrintStream::PrnLabelLine(const QString& label, const QString& value) {
     PrnWrite(0, 10, value, true);
 }
 
+void PrintStream::DrawPages(const std::function<int(QPainter&, QPrinter&)>& draw) {
+    if (!isOpen())
+        return;
+    devicePages_ = std::max(1, draw(*painter_, *printer_));
+    page_ = devicePages_;
+}
+
 void PrintStream::resetPosition() {
     x_ = 0;
     y_ = 0;

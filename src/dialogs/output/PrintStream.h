@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -77,6 +78,10 @@ public:
     // The label in bold italic and the value in regular type, 10 points, and
     // the end of the line.
     void PrnLabelLine(const QString& label, const QString& value);
+    // Hands the running job's painter and printer to `draw`, which paints
+    // pages of its own (starting each after the first with newPage()) and
+    // returns how many it painted; they are the job's pages.
+    void DrawPages(const std::function<int(QPainter&, QPrinter&)>& draw);
 
     // What the last job drew, its page count and its printable area. They
     // stay readable after the job has ended, until the next one begins.

@@ -1,9 +1,12 @@
 #include "dialogs/output/SpellOutput.h"
 
 #include "controls/GuiText.h"
+#include "dialogs/output/SpellCards.h"
 #include "spelldata/SpellCollection.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QPrinter>
 #include <algorithm>
 
 namespace {
@@ -18,6 +21,10 @@ const char* const ProgressTexts[3][4] = {
      "Saving Current Spell...", "Saving Current Spell with Description..."},
 };
 
+const char* const CardProgressTexts[3] = {"Printing List as Cards...",
+                                          "Printing Marked Spells as Cards...",
+                                          "Printing Current Spell as a Card..."};
+
 } // namespace
 
 int OutputMode(bool print, bool description) {
@@ -25,6 +32,8 @@ int OutputMode(bool print, bool description) {
 }
 
 QString OutputProgressText(const OutputChoice& choice) {
+    if (choice.print && choice.cards)
+        return QLatin1String(CardProgressTexts[static_cast<int>(choice.scope)]);
     const int mode = OutputMode(choice.print, choice.description);
     return QLatin1String(ProgressTexts[static_cast<int>(choice.scope)][mode - 1]);
 }
@@ -65,6 +74,14 @@ std::vector<const spelldata::SpellRecord*> RecordsInScope(const ListSource& sour
 
 PageWriter OutputPages(const ListSource& source, const OutputChoice& choice) {
     auto records = RecordsInScope(source, choice.scope);
+    if (choice.cards)
+        return [records](PrintStream& out) {
+            out.DrawPages([&records](QPainter& painter, QPrinter& printer) {
+                const CardSheet sheet = LayoutCards(records, printer);
+                PaintCards(painter, printer, sheet);
+                return sheet.pageCount;
+            });
+        };
     if (!choice.description)
         return [records](PrintStream& out) { PrintListLines(out, records); };
     return [records, extraLines = choice.extraLines](PrintStream& out) {

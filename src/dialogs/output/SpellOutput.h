@@ -33,6 +33,7 @@ struct OutputChoice {
     OutputScope scope = OutputScope::List;
     bool print = true;        // print, or save into a text file
     bool description = false; // whole spells rather than a list of names
+    bool cards = false;       // print: spell cards, nine to a page
     int extraLines = 2;       // empty lines after each whole spell
     QString fileName;         // save: the file, relative to the program's folder
     bool append = false;      // save: add to the file instead of replacing it
@@ -57,7 +58,8 @@ std::vector<const spelldata::SpellRecord*> RecordsInScope(const ListSource& sour
 
 // Writes the pages of one print command into a running job.
 using PageWriter = std::function<void(PrintStream&)>;
-// The pages of a print command: the list of names or the whole spells.
+// The pages of a print command: the list of names, the whole spells or the
+// spell cards.
 PageWriter OutputPages(const ListSource& source, const OutputChoice& choice);
 
 // The bytes of a save command, the list of names or the whole spells,

@@ -235,6 +235,7 @@ void TForm2::BSaveTextClick(const ListSource& source) {
 // The file name row lies below the print mode's height; it is hidden too, so
 // that Tab does not reach controls the user cannot see.
 void TForm2::enterPrintMode() {
+    leaveCardsMode();
     showFileRow(false);
     Desc->setText(QStringLiteral("Print with Description"));
     Pannel->setText(PrintCaption);
@@ -249,6 +250,7 @@ void TForm2::enterPrintMode() {
 }
 
 void TForm2::enterSaveMode() {
+    leaveCardsMode();
     setWindowTitle(QStringLiteral("Saving..."));
     keepGoing_ = true;
     showFileRow(true);
@@ -265,6 +267,8 @@ void TForm2::enterSaveMode() {
 }
 
 void TForm2::PannelClick() {
+    if (cardsMode_)
+        return; // cards are only printed
     if (Pannel->text() == PrintCaption)
         enterSaveMode();
     else
@@ -313,6 +317,7 @@ OutputChoice TForm2::choice(OutputScope scope) const {
     OutputChoice chosen;
     chosen.scope = scope;
     chosen.print = printMode_;
+    chosen.cards = cardsMode_;
     chosen.description = Desc->isChecked();
     chosen.extraLines = ExtraLines->value();
     chosen.fileName = Spellindex->text();
@@ -345,6 +350,10 @@ void TForm2::BCurrentClick() {
 void TForm2::runScope(OutputScope scope) {
     hide();
     const OutputChoice chosen = choice(scope);
+    if (chosen.cards && RecordsInScope(source_, scope).empty()) {
+        accept(); // no card to print
+        return;
+    }
     progressText_ = OutputProgressText(chosen);
     if (chosen.print) {
         printPages(OutputPages(source_, chosen));

@@ -25,7 +25,8 @@ class QSpinBox;
 // lives for the whole run and is reused; the mode, the print target and the
 // check marks carry over from one opening to the next. The dialog reads its
 // controls into an OutputChoice; SpellOutput picks the spells and makes the
-// text and the pages.
+// text and the pages. Opened for cards, print mode prints spell cards
+// instead, with the same scopes, targets and preview.
 class TForm2 : public QDialog {
     Q_OBJECT
 
@@ -37,6 +38,8 @@ public:
     // has closed, with the progress message it showed taken down again.
     void BPrintClick(const ListSource& source);
     void BSaveTextClick(const ListSource& source);
+    // Open the dialog to print spell cards on `source`.
+    void BPrintCardsClick(const ListSource& source);
 
     void PannelClick();
     void DescClick();
@@ -48,6 +51,7 @@ public:
     void UpdateScopeButtons();
 
     bool PrintMode() const { return printMode_; }
+    bool CardsMode() const { return cardsMode_; }
     bool KeepGoing() const { return keepGoing_; }
     // 1 print the list, 2 print whole spells, 3 save the list, 4 save whole spells.
     int OutputMode() const;
@@ -71,6 +75,8 @@ private:
     void showFileRow(bool visible);
     void enterPrintMode();
     void enterSaveMode();
+    void enterCardsMode();
+    void leaveCardsMode();
 
     OutputChoice choice(OutputScope scope) const;
     void runScope(OutputScope scope);
@@ -90,6 +96,7 @@ private:
     QCheckBox* Desc = nullptr;
     QCheckBox* ToAppend = nullptr;
     QLabel* LEXLines = nullptr;
+    QLabel* CardsNote = nullptr; // cards mode: what comes out, in the description row
     QSpinBox* ExtraLines = nullptr;
     QLabel* LTarget = nullptr;
     QComboBox* TargetBox = nullptr; // object name PrintTarget
@@ -103,6 +110,8 @@ private:
 
     ListSource source_;
     bool printMode_ = true;
+    bool cardsMode_ = false;
+    QString pannelHint_; // the title's hint outside cards mode
     bool keepGoing_ = true;
     QString progressText_; // the running scope command's progress message
     PrintStream stream_;
