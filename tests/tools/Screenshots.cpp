@@ -12,6 +12,7 @@
 #include "session/SpellSession.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,10 +74,11 @@ void saveQuickInfo(TMain& window, const QString& name, const QString& path) {
     std::fprintf(stderr, "screenshots: no Quick Info window for %s\n", qPrintable(name));
 }
 
-// Presses `button` on the main window; once the modal dialog it opens is up,
+// Presses the tool button or chooses the menu command named `command` on the
+// main window; once the modal dialog it opens is up,
 // `prepare` sets it for the picture, the dialog is saved and then closed
 // without doing anything.
-void saveModal(TMain& window, const char* button, const QString& path,
+void saveModal(TMain& window, const char* command, const QString& path,
                const std::function<void(QDialog*)>& prepare = {}) {
     QTimer::singleShot(0, &window, [path, prepare] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -89,7 +91,10 @@ void saveModal(TMain& window, const char* button, const QString& path,
         save(dialog, path);
         dialog->reject();
     });
-    window.findChild<QToolButton*>(QLatin1String(button))->click();
+    if (auto* button = window.findChild<QToolButton*>(QLatin1String(command)))
+        button->click();
+    else
+        window.findChild<QAction*>(QLatin1String(command))->trigger();
 }
 
 } // namespace
@@ -156,6 +161,7 @@ int main(int argc, char** argv) {
     };
     saveModal(window, "BPrint", out + "/print-dialog.png", withDescription);
     saveModal(window, "BSaveText", out + "/save-text-dialog.png", withDescription);
+    saveModal(window, "MPrintCards", out + "/print-cards-dialog.png");
 
     saveModal(window, "BColorConfig", out + "/configuration.png");
     saveModal(window, "BSearch", out + "/search.png", [](QDialog* d) {
