@@ -110,7 +110,11 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     FileN->setFocus();
 }
 
-TMain::~TMain() = default;
+// The session is the first child and goes first: the list lets go of the
+// model that reads it before then.
+TMain::~TMain() {
+    panel_->SList->setModel(nullptr);
+}
 
 void TMain::StartUp() {
     auto* view = new TFInfo;
