@@ -223,7 +223,7 @@ int runInfo(const CliOptions& o, const Io& io) {
     return ExitOk;
 }
 
-bool parseLevels(const std::string& text, FilterSet& filter) {
+bool parseLevels(const std::string& text, std::bitset<14>& levels) {
     static const std::map<std::string, int> letters = {
         {"C", 0}, {"1", 1}, {"2", 2}, {"3", 3},   {"4", 4},  {"5", 5},  {"6", 6},
         {"7", 7}, {"8", 8}, {"9", 9}, {"10", 10}, {"D", 11}, {"S", 12}, {"I", 13}};
@@ -231,7 +231,7 @@ bool parseLevels(const std::string& text, FilterSet& filter) {
         const auto it = letters.find(part);
         if (it == letters.end())
             return false;
-        filter.set(static_cast<std::size_t>(it->second));
+        levels.set(static_cast<std::size_t>(it->second));
     }
     return true;
 }
@@ -265,17 +265,14 @@ bool parseSort(const std::string& text, SortOrder& order) {
 int runList(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 1)
         return usageError(io, "list needs BASE");
-    FilterSet levels;
     FilterRequest request;
     SortOrder order = SortOrder::Name;
-    if (!parseLevels(o.value("--levels").value_or("C,1,2,3,4,5,6,7,8,9,10,D,S,I"), levels))
+    if (!parseLevels(o.value("--levels").value_or("C,1,2,3,4,5,6,7,8,9,10,D,S,I"), request.levels))
         return usageError(io, "--levels takes a comma list of C,1,...,10,D,S,I");
     if (!parseKinds(o.value("--kinds").value_or("W,P,S"), request.kinds))
         return usageError(io, "--kinds takes a comma list of W,P,S");
     if (!parseSort(o.value("--sort").value_or("name"), order))
         return usageError(io, "--sort takes level, name, type or type-level");
-    for (std::size_t level = 0; level < request.levels.size(); ++level)
-        request.levels.set(level, levels.test(level));
     request.fullList = true;
     request.order = order;
     SpellSession session;
