@@ -83,14 +83,11 @@ const std::vector<int>& SpellListModel::rowSlots() const {
     return session_.rows();
 }
 
+// A slot has at most one row.
 void SpellListModel::spellChanged(int slot) {
-    const std::vector<int>& rows = rowSlots();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (rows[row] == slot) {
-            const QModelIndex i = index(static_cast<int>(row));
-            emit dataChanged(i, i);
-        }
-    }
+    const QModelIndex i = index(session_.rowOfSlot(slot));
+    if (i.isValid())
+        emit dataChanged(i, i);
 }
 
 void SpellListModel::allRowsChanged() {
