@@ -170,8 +170,7 @@ int SpellSession::addBook(const std::string& name) {
     for (std::size_t i = 1; i < books_.size() && i < MaxBooks; ++i) {
         if (books_[i] == FreeBookLine) {
             books_[i] = name;
-            for (SpellRecord& r : spells_)
-                r->BookSet.set(static_cast<int>(i), false);
+            clearBook(static_cast<int>(i));
             emit booksChanged();
             return static_cast<int>(i);
         }
@@ -179,9 +178,13 @@ int SpellSession::addBook(const std::string& name) {
     return -1;
 }
 
-void SpellSession::deleteBook(int book) {
+void SpellSession::clearBook(int book) {
     for (SpellRecord& r : spells_)
         r->BookSet.set(book, false);
+}
+
+void SpellSession::deleteBook(int book) {
+    clearBook(book);
     books_[static_cast<std::size_t>(book)] = std::string(FreeBookLine);
     emit booksChanged();
     emit spellsChanged();

@@ -117,6 +117,8 @@ signals:
 private:
     void setRows(std::vector<int> rows);
     void afterLoad();
+    // Takes every spell out of the book.
+    void clearBook(int book);
 
     spelldata::SpellCollection spells_;
     spelldata::BookList books_;
