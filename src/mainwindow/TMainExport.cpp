@@ -5,6 +5,7 @@
 #include "controls/GuiText.h"
 #include "controls/Prompts.h"
 #include "controls/THistoryComboBox.h"
+#include "dialogs/output/SpellOutput.h"
 #include "formats/ExportFormat.h"
 #include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
@@ -49,14 +50,10 @@ void TMain::addExportCommand(QMenu* file) {
 // list order, as the print dialog's Marked Spells and Current List take them.
 // The dialog's title says which, so the user knows before choosing a file.
 void TMain::MExportClick() {
-    const SpellCollection& spells = session_->spells();
-    std::vector<const SpellRecord*> listed, marked;
-    for (const int slot : session_->rows()) {
-        listed.push_back(&spells[slot]);
-        if (spells[slot]->Marked)
-            marked.push_back(&spells[slot]);
-    }
-    const auto& chosen = marked.empty() ? listed : marked;
+    const ListSource source = listSource();
+    const std::vector<const SpellRecord*> marked = RecordsInScope(source, OutputScope::Marked);
+    const std::vector<const SpellRecord*> chosen =
+        marked.empty() ? RecordsInScope(source, OutputScope::List) : marked;
     const QString title =
         QStringLiteral("Export %1 %2 %3")
             .arg(chosen.size())
