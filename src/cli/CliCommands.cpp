@@ -212,8 +212,7 @@ int runInfo(const CliOptions& o, const Io& io) {
            << "\nPsionic powers and Info entries: " << byKind[2] << "\n";
     io.out << "By level:\n";
     for (const auto& [level, n] : byLevel) {
-        const std::string letter = LevelLetter(static_cast<SpellLevel>(level));
-        io.out << "  " << (letter.empty() ? std::to_string(level) : letter) << ": " << n << "\n";
+        io.out << "  " << LevelCode(static_cast<SpellLevel>(level)) << ": " << n << "\n";
     }
     io.out << "Books:\n";
     for (std::size_t b = 1; b < books.size(); ++b) {

@@ -8,11 +8,6 @@ using namespace spelldata;
 
 namespace {
 
-QString levelCode(SpellLevel level) {
-    const std::string letter = LevelLetter(level);
-    return letter.empty() ? QString::number(level) : QString::fromStdString(letter);
-}
-
 int kindColour(SpellKind kind) {
     switch (kind) {
     case SpellKind::Priest:
@@ -54,7 +49,7 @@ QVariant SpellListModel::data(const QModelIndex& index, int role) const {
     case SlotRole:
         return slot;
     case LevelCodeRole:
-        return levelCode(spell->Level);
+        return QString::fromStdString(LevelCode(spell->Level));
     case KindColourRole:
         return kindColour(spell.kind());
     case MarkedRole:

@@ -17,6 +17,11 @@ std::string LevelLetter(SpellLevel level) {
     }
 }
 
+std::string LevelCode(SpellLevel level) {
+    const std::string letter = LevelLetter(level);
+    return letter.empty() ? std::to_string(level) : letter;
+}
+
 void BookBits::set(int book, bool on) {
     if (book < 0 || book >= MaxBooks)
         return;

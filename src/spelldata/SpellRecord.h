@@ -22,6 +22,9 @@ inline constexpr SpellLevel LevelInfo = 13;
 // The one-letter form of a level used by the list and the quick info windows:
 // "C", "1".."10", "D", "S", "I"; empty above 13.
 std::string LevelLetter(SpellLevel level);
+// The level as the list, the cards and the tool show it: its letter, or the
+// number for a level above 13.
+std::string LevelCode(SpellLevel level);
 
 inline constexpr int MaxBooks = 256;
 

@@ -212,9 +212,7 @@ private:
         const QRectF band(pad, pad, card.rect.width() - 2 * pad, 0);
 
         const CardFonts level(LevelPt, device_);
-        QString code = FromBytes(spelldata::LevelLetter(record->Level));
-        if (code.isEmpty())
-            code = QString::number(record->Level);
+        const QString code = FromBytes(spelldata::LevelCode(record->Level));
         const double codeWidth = level.metrics(1).horizontalAdvance(code);
 
         const CardFonts name(NamePt, device_);
