@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 // Letter case is folded before collating: the collator alone ignores case in
@@ -21,30 +22,65 @@ ListCollator::ListCollator(const QLocale& locale) : collator_(locale) {
     collator_.setNumericMode(false);
 }
 
-const QCollatorSortKey& ListCollator::keyFor(const spelldata::ListRow& row) {
-    SlotKey& cached = slots_[static_cast<std::size_t>(row.Index)];
-    if (!cached.key || cached.text != row.SortKey) {
-        cached.key = collator_.sortKey(fromBytes(row.SortKey));
-        cached.text = row.SortKey;
-    }
-    return *cached.key;
-}
-
 void ListCollator::Prepare(const std::vector<spelldata::ListRow>& rows) {
     int highest = -1;
     for (const spelldata::ListRow& row : rows)
         highest = std::max(highest, row.Index);
-    // Grown before any key is taken, so that the pointers below stay valid.
     if (highest >= static_cast<int>(slots_.size()))
         slots_.resize(static_cast<std::size_t>(highest) + 1);
-    keys_.clear();
-    keys_.reserve(rows.size());
+    std::vector<int> renewed;
     for (const spelldata::ListRow& row : rows)
-        keys_.push_back(&keyFor(row));
+        renewKey(row, renewed);
+    if (!renewed.empty())
+        reorder(renewed);
+    ranks_.clear();
+    ranks_.reserve(rows.size());
+    for (const spelldata::ListRow& row : rows)
+        ranks_.push_back(slots_[static_cast<std::size_t>(row.Index)].rank);
+}
+
+void ListCollator::renewKey(const spelldata::ListRow& row, std::vector<int>& renewed) {
+    SlotKey& slot = slots_[static_cast<std::size_t>(row.Index)];
+    if (slot.key && slot.text == row.SortKey)
+        return;
+    slot.key = collator_.sortKey(fromBytes(row.SortKey));
+    slot.text = row.SortKey;
+    if (!slot.renewed) {
+        slot.renewed = true;
+        renewed.push_back(row.Index);
+    }
+}
+
+int ListCollator::compareSlots(int a, int b) const {
+    return slots_[static_cast<std::size_t>(a)].key->compare(
+        *slots_[static_cast<std::size_t>(b)].key);
+}
+
+void ListCollator::reorder(std::vector<int>& renewed) {
+    std::erase_if(ordered_,
+                  [this](int slot) { return slots_[static_cast<std::size_t>(slot)].renewed; });
+    auto before = [this](int a, int b) {
+        const int c = compareSlots(a, b);
+        return c != 0 ? c < 0 : a < b;
+    };
+    std::sort(renewed.begin(), renewed.end(), before);
+    std::vector<int> merged;
+    merged.reserve(ordered_.size() + renewed.size());
+    std::merge(ordered_.begin(), ordered_.end(), renewed.begin(), renewed.end(),
+               std::back_inserter(merged), before);
+    ordered_ = std::move(merged);
+    int rank = 0;
+    for (std::size_t i = 0; i < ordered_.size(); ++i) {
+        if (i > 0 && compareSlots(ordered_[i - 1], ordered_[i]) != 0)
+            ++rank;
+        SlotKey& slot = slots_[static_cast<std::size_t>(ordered_[i])];
+        slot.rank = rank;
+        slot.renewed = false;
+    }
 }
 
 int ListCollator::Compare(std::size_t a, std::size_t b) const {
-    return keys_[a]->compare(*keys_[b]);
+    return (ranks_[a] > ranks_[b]) - (ranks_[a] < ranks_[b]);
 }
 
 int ListCollator::compareKeys(const std::string& a, const std::string& b) const {
