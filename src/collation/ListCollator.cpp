@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
 namespace {
 // Letter case is folded before collating: the collator alone ignores case in
@@ -13,6 +14,21 @@ namespace {
 QString fromBytes(const std::string& bytes) {
     return QString::fromStdString(spelldata::Cp1252ToUtf8(bytes)).toCaseFolded();
 }
+
+// Orders `order` by key(element), a number below `range`, keeping the order
+// of elements with the same key.
+template <typename Key>
+void countingSort(std::vector<std::size_t>& order, std::size_t range, Key key) {
+    std::vector<std::size_t> next(range + 1, 0);
+    for (const std::size_t element : order)
+        ++next[key(element) + 1];
+    std::partial_sum(next.begin(), next.end(), next.begin());
+    std::vector<std::size_t> sorted(order.size());
+    for (const std::size_t element : order)
+        sorted[next[key(element)]++] = element;
+    order = std::move(sorted);
+}
+
 } // namespace
 
 ListCollator::ListCollator() : ListCollator(QLocale()) {}
@@ -77,6 +93,28 @@ void ListCollator::reorder(std::vector<int>& renewed) {
         slot.rank = rank;
         slot.renewed = false;
     }
+}
+
+void ListCollator::Sort(std::vector<spelldata::ListRow>& rows) {
+    Prepare(rows);
+    // Ranks and slots are small numbers: two stable counting passes, by slot
+    // and then by rank, give the key order with ties in slot order.
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    countingSort(order, slots_.size(),
+                 [&rows](std::size_t row) { return static_cast<std::size_t>(rows[row].Index); });
+    countingSort(order, ordered_.size(),
+                 [this](std::size_t row) { return static_cast<std::size_t>(ranks_[row]); });
+    std::vector<spelldata::ListRow> sorted;
+    std::vector<int> ranks; // so that Compare() goes by the sorted rows
+    sorted.reserve(rows.size());
+    ranks.reserve(rows.size());
+    for (const std::size_t row : order) {
+        sorted.push_back(std::move(rows[row]));
+        ranks.push_back(ranks_[row]);
+    }
+    rows = std::move(sorted);
+    ranks_ = std::move(ranks);
 }
 
 int ListCollator::Compare(std::size_t a, std::size_t b) const {

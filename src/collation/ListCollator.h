@@ -25,6 +25,10 @@ public:
     void Prepare(const std::vector<spelldata::ListRow>& rows) override;
     int Compare(std::size_t a, std::size_t b) const override;
 
+    // Puts the rows in the order SortRows(rows, *this) gives them, without a
+    // comparison sort: by rank, and rows of equal keys by slot.
+    void Sort(std::vector<spelldata::ListRow>& rows);
+
     // Compares two keys given as the files' bytes (Windows-1252).
     int compareKeys(const std::string& a, const std::string& b) const;
 

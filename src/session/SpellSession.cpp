@@ -100,7 +100,7 @@ void SpellSession::runFilter(const FilterRequest& request) {
     if (request.order) {
         clearRows();
         std::vector<ListRow> rows = BuildRows(spells_, filter_, kinds_, *request.order);
-        SortRows(rows, collator_);
+        collator_.Sort(rows);
         std::vector<int> listed;
         listed.reserve(rows.size());
         for (const ListRow& row : rows)

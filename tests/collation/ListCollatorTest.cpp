@@ -8,16 +8,21 @@ using namespace spelldata;
 
 namespace {
 
-// Sorts rows of the given slots, each ordered by the text beside it.
+// The slots of the rows in sorted order, as SortRows gives them; Sort() on
+// the same collator must give the same.
 std::vector<int> sortedSlots(ListCollator& collator,
                              const std::vector<std::pair<int, std::string>>& texts) {
     std::vector<ListRow> rows;
     for (const auto& [slot, text] : texts)
         rows.push_back({slot, text});
+    std::vector<ListRow> sorted = rows;
+    collator.Sort(sorted);
     SortRows(rows, collator);
     std::vector<int> order;
-    for (const ListRow& row : rows)
-        order.push_back(row.Index);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        order.push_back(rows[i].Index);
+        EXPECT_EQ(sorted[i].Index, rows[i].Index) << i;
+    }
     return order;
 }
 
@@ -40,21 +45,20 @@ void runByName(SpellSession& session) {
 } // namespace
 
 // A collator kept across runs orders each run as a new one does: accents and
-// case as the locale has them, and a slot's new text, not the one it had.
+// case as the locale has them, equal keys by slot, and a slot's new text, not
+// the one it had.
 TEST(ListCollator, AKeptCollatorOrdersEachRunByTheSlotsTextsNow) {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     ListCollator kept(english);
-    std::vector<std::pair<int, std::string>> texts{{0, "Zephyr"},
-                                                   {1, "apple"},
-                                                   {2, "\xC9"
-                                                       "clair"},
-                                                   {3, "eclipse"},
-                                                   {4, "Apple"}};
+    const std::string eclair = std::string(1, '\xC9') + "clair"; // Windows-1252
+    std::vector<std::pair<int, std::string>> texts{
+        {4, "Apple"}, {0, "Zephyr"}, {1, "apple"}, {2, eclair}, {3, "eclipse"}};
     EXPECT_EQ(sortedSlots(kept, texts), (std::vector<int>{1, 4, 2, 3, 0}));
 
-    texts[1].second = "zzz";     // renamed
-    texts[0].second = "eclipse"; // slot 3's record moved into a freed slot
-    texts.resize(3);             // the last two slots gone
+    texts[2].second = "zzz";     // slot 1 renamed
+    texts[1].second = "eclipse"; // slot 3's record moved into slot 0
+    texts.erase(texts.begin());  // slot 4 gone
+    texts.pop_back();            // slot 3 gone
     const std::vector<int> again = sortedSlots(kept, texts);
     EXPECT_EQ(again, (std::vector<int>{2, 0, 1}));
     ListCollator fresh(english);
