@@ -380,12 +380,12 @@ private:
               std::string(where) + ": the quick view does not show the first spell");
     }
 
-    // The core's side of a filter run by name over `spells`, with a collator
-    // kept from earlier runs as the window's session keeps one, or a new one.
+    // The core's side of a filter run by name over `spells`, as the session
+    // runs it: with a collator kept from earlier runs, or a new one.
     static void coreFilterRun(SpellCollection& spells, const FilterSet& filter,
                               const KindSet& kinds, ListCollator& collator) {
         std::vector<ListRow> rows = BuildRows(spells, filter, kinds, SortOrder::Name);
-        SortRows(rows, collator);
+        collator.Sort(rows);
         g_sink = g_sink + rows.size();
     }
 
@@ -457,10 +457,10 @@ private:
               [this] { checkOpened("filter run"); }},
              {[&] { coreFilterRun(core, filter, kinds, coreCollator_); }, {}, {}},
              {[&] { coreFilterRun(core, filter, kinds); }, {}, {}}});
-        // The kept collator must order as a new one does.
+        // The kept collator must order as a new one does with SortRows.
         std::vector<ListRow> kept = BuildRows(core, filter, kinds, SortOrder::Name);
         std::vector<ListRow> fresh = kept;
-        SortRows(kept, coreCollator_);
+        coreCollator_.Sort(kept);
         ListCollator collator;
         SortRows(fresh, collator);
         check(std::equal(kept.begin(), kept.end(), fresh.begin(), fresh.end(),
