@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collation/ListCollator.h"
 #include "spelldata/BookList.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Filter.h"
@@ -127,4 +128,6 @@ private:
     spelldata::KindSet kinds_;
     bool addMode_ = false;
     std::string dataSource_;
+    // Kept across filter runs: it keeps each record's collation key.
+    ListCollator collator_;
 };
