@@ -26,6 +26,12 @@ int SpellSession::rowOfSlot(int slot) const {
 }
 
 void SpellSession::setRows(std::vector<int> rows) {
+    runRows_ = rows;
+    quick_ = {};
+    showRows(std::move(rows));
+}
+
+void SpellSession::showRows(std::vector<int> rows) {
     emit rowsAboutToReset();
     rows_ = std::move(rows);
     emit rowsReset();
@@ -33,6 +39,12 @@ void SpellSession::setRows(std::vector<int> rows) {
 
 void SpellSession::clearRows() {
     setRows({});
+}
+
+void SpellSession::narrow(std::string_view typed) {
+    quick_ = ParseQuickQuery(typed);
+    showRows(matcher_.match(spells_, runRows_, quick_));
+    emit countersChanged();
 }
 
 ReadReport SpellSession::open(const std::string& datPath, PendingSave pending,
@@ -158,9 +170,11 @@ void SpellSession::removeSpell(int slot) {
         rows_.erase(rows_.begin() + row);
         emit rowRemoved(row);
     }
+    std::erase(runRows_, slot);
     const int moved = spells_.RemoveSlot(slot);
     std::replace(rows_.begin(), rows_.end(), moved, slot);
-    spells_.ShownCount = static_cast<int>(rows_.size());
+    std::replace(runRows_.begin(), runRows_.end(), moved, slot);
+    spells_.ShownCount = static_cast<int>(runRows_.size());
     if (slot < spells_.Count())
         emit spellChanged(slot);
     emit countersChanged();

@@ -1,0 +1,114 @@
+#include "session/QuickMatcher.h"
+
+#include "spelldata/Encoding.h"
+
+using namespace spelldata;
+
+namespace {
+
+// One table folds the typed text and the records alike.
+constexpr std::array<unsigned char, 256> kFold = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t c = 0; c < table.size(); ++c)
+        table[c] = FoldCase1252(static_cast<unsigned char>(c));
+    return table;
+}();
+
+struct Prefix {
+    std::string_view text;
+    QuickQuery::Scope scope;
+};
+
+// "src:" before "s:", which begins it.
+constexpr Prefix kPrefixes[] = {{"src:", QuickQuery::Scope::Sources},
+                                {"d:", QuickQuery::Scope::NamesAndDescriptions},
+                                {"s:", QuickQuery::Scope::Schools}};
+
+bool contains(std::string_view text, std::string_view needle) {
+    return text.find(needle) != std::string_view::npos;
+}
+
+} // namespace
+
+std::string FoldText(std::string_view bytes) {
+    std::string folded(bytes.size(), '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        folded[i] = static_cast<char>(kFold[static_cast<unsigned char>(bytes[i])]);
+    return folded;
+}
+
+QuickQuery ParseQuickQuery(std::string_view typed) {
+    QuickQuery query;
+    bool lossless = true;
+    std::string text = FoldText(Utf8ToCp1252(typed, &lossless));
+    for (const Prefix& prefix : kPrefixes) {
+        if (text.starts_with(prefix.text)) {
+            query.scope = prefix.scope;
+            const std::size_t start = text.find_first_not_of(' ', prefix.text.size());
+            text.erase(0, start == std::string::npos ? text.size() : start);
+            break;
+        }
+    }
+    query.needle = std::move(text);
+    query.unmatchable = !lossless;
+    return query;
+}
+
+const std::string& QuickMatcher::folded(int slot, Field field, const std::string& text) {
+    std::vector<Folded>& copies = fields_[field];
+    const auto at = static_cast<std::size_t>(slot);
+    if (at >= copies.size())
+        copies.resize(at + 1);
+    Folded& copy = copies[at];
+    if (copy.source != text) {
+        copy.source = text;
+        copy.folded = FoldText(text);
+    }
+    return copy.folded;
+}
+
+bool QuickMatcher::holds(const SpellRecord& record, int slot, const QuickQuery& query) {
+    const TBasic& b = record.basic();
+    const std::string_view needle = query.needle;
+    switch (query.scope) {
+    case QuickQuery::Scope::Names:
+        return contains(folded(slot, Name, b.Name), needle);
+    case QuickQuery::Scope::NamesAndDescriptions:
+        return contains(folded(slot, Name, b.Name), needle) ||
+               contains(folded(slot, Description, b.Description), needle);
+    case QuickQuery::Scope::Schools:
+        return contains(folded(slot, School, b.School), needle) ||
+               (record.kind() == SpellKind::Priest &&
+                contains(folded(slot, Sphere, record.pri().Sphere), needle));
+    case QuickQuery::Scope::Sources:
+        return contains(folded(slot, Source, b.Source), needle);
+    }
+    return false;
+}
+
+std::vector<int> QuickMatcher::match(const SpellCollection& spells,
+                                     const std::vector<int>& candidates, const QuickQuery& query) {
+    if (!query.narrows())
+        return candidates;
+    std::vector<int> found;
+    if (query.unmatchable)
+        return found;
+    for (const int slot : candidates) {
+        if (slot >= 0 && slot < spells.Count() && holds(spells[slot], slot, query))
+            found.push_back(slot);
+    }
+    return found;
+}
+
+void QuickMatcher::prepare(const SpellCollection& spells) {
+    for (int slot = 0; slot < spells.Count(); ++slot) {
+        const SpellRecord& record = spells[slot];
+        const TBasic& b = record.basic();
+        folded(slot, Name, b.Name);
+        folded(slot, Description, b.Description);
+        folded(slot, School, b.School);
+        folded(slot, Source, b.Source);
+        if (record.kind() == SpellKind::Priest)
+            folded(slot, Sphere, record.pri().Sphere);
+    }
+}
