@@ -2,6 +2,8 @@
 
 #include "spelldata/Encoding.h"
 
+#include <cstring>
+
 using namespace spelldata;
 
 namespace {
@@ -25,7 +27,7 @@ constexpr Prefix kPrefixes[] = {{"src:", QuickQuery::Scope::Sources},
                                 {"s:", QuickQuery::Scope::Schools}};
 
 bool contains(std::string_view text, std::string_view needle) {
-    return text.find(needle) != std::string_view::npos;
+    return ::memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
 }
 
 } // namespace
@@ -86,29 +88,50 @@ bool QuickMatcher::holds(const SpellRecord& record, int slot, const QuickQuery& 
     return false;
 }
 
+const QuickMatcher::Found* QuickMatcher::narrowest(const QuickQuery& query) const {
+    const Found* best = nullptr;
+    for (const Found& f : found_) {
+        if (f.query.scope == query.scope &&
+            query.needle.find(f.query.needle) != std::string::npos &&
+            (!best || f.query.needle.size() > best->query.needle.size()))
+            best = &f;
+    }
+    return best;
+}
+
 std::vector<int> QuickMatcher::match(const SpellCollection& spells,
                                      const std::vector<int>& candidates, const QuickQuery& query) {
     if (!query.narrows())
         return candidates;
-    std::vector<int> found;
     if (query.unmatchable)
-        return found;
-    for (const int slot : candidates) {
+        return {};
+    const Found* start = narrowest(query);
+    if (start && start->query == query)
+        return start->matches;
+    Found found{query, {}};
+    for (const int slot : start ? start->matches : candidates) {
         if (slot >= 0 && slot < spells.Count() && holds(spells[slot], slot, query))
-            found.push_back(slot);
+            found.matches.push_back(slot);
     }
-    return found;
+    constexpr std::size_t kKept = 64;
+    if (found_.size() >= kKept)
+        found_.erase(found_.begin());
+    found_.push_back(found);
+    return found.matches;
 }
 
 void QuickMatcher::prepare(const SpellCollection& spells) {
     for (int slot = 0; slot < spells.Count(); ++slot) {
         const SpellRecord& record = spells[slot];
         const TBasic& b = record.basic();
-        folded(slot, Name, b.Name);
         folded(slot, Description, b.Description);
         folded(slot, School, b.School);
         folded(slot, Source, b.Source);
         if (record.kind() == SpellKind::Priest)
             folded(slot, Sphere, record.pri().Sphere);
     }
+    // The names last: the first key searches them while they are still in
+    // the processor's caches.
+    for (int slot = 0; slot < spells.Count(); ++slot)
+        folded(slot, Name, spells[slot]->Name);
 }

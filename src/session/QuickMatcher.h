@@ -34,6 +34,11 @@ std::string FoldText(std::string_view bytes);
 // their fields kept per slot. Each copy is kept with the text it was made
 // from and made again when the record's text differs, so a record that was
 // edited, moved into another slot or brought back never matches old text.
+//
+// Typing goes one key at a time: the spells found for a text are kept, so a
+// longer text searches only those that held a part of it, and a key erased
+// finds its answer again without a search. What was found is forgotten when
+// the candidates or any record may have changed.
 class QuickMatcher {
 public:
     // The slots of `candidates` whose text holds the query, in their order.
@@ -42,6 +47,9 @@ public:
 
     // Makes the copies of every field of every record ahead of the typing.
     void prepare(const spelldata::SpellCollection& spells);
+
+    // The candidates, or a record, changed since the last match.
+    void forgetFound() { found_.clear(); }
 
 private:
     enum Field { Name, Description, School, Sphere, Source, FieldCount };
@@ -55,5 +63,14 @@ private:
     const std::string& folded(int slot, Field field, const std::string& text);
     bool holds(const spelldata::SpellRecord& record, int slot, const QuickQuery& query);
 
+    struct Found {
+        QuickQuery query;
+        std::vector<int> matches;
+    };
+    // The best start for a query: the spells found for the longest earlier
+    // text of the same scope that the query's text contains.
+    const Found* narrowest(const QuickQuery& query) const;
+
     std::array<std::vector<Folded>, FieldCount> fields_;
+    std::vector<Found> found_; // the latest texts typed, oldest first
 };

@@ -12,6 +12,12 @@ SpellSession::SpellSession(QObject* parent) : QObject(parent), books_(InitialBoo
     for (std::size_t level = 0; level <= 13; ++level)
         filter_.set(level);
     kinds_.set();
+    // What the quick filter found no longer holds once a record changed.
+    const auto forget = [this] { matcher_.forgetFound(); };
+    connect(this, &SpellSession::spellChanged, this, forget);
+    connect(this, &SpellSession::spellsChanged, this, forget);
+    connect(this, &SpellSession::collectionLoaded, this, forget);
+    connect(this, &SpellSession::rowRemoved, this, forget);
 }
 
 int SpellSession::slotOfRow(int row) const {
@@ -28,6 +34,7 @@ int SpellSession::rowOfSlot(int slot) const {
 void SpellSession::setRows(std::vector<int> rows) {
     runRows_ = rows;
     quick_ = {};
+    matcher_.forgetFound();
     showRows(std::move(rows));
 }
 

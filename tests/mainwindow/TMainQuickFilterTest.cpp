@@ -202,7 +202,8 @@ TEST_F(TMainQuickFilter, EditedAndDeletedSpellsNeverMatchTheirOldText) {
     SpellRecord renamed = window->session()->spells()[slot];
     renamed->Name = "Stone Chorus";
     window->session()->replaceSpell(slot, renamed);
-    QTest::keyClick(field(), Qt::Key_R);
+    // "choi" was searched before the edit; the renamed spell has no "choi".
+    QTest::keyClick(field(), Qt::Key_Backspace);
     EXPECT_TRUE(listedNames().isEmpty());
 
     // Deleting moves the last spell into the hole: its slot shows its own name.
