@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <emmintrin.h>
+#endif
+
 using namespace spelldata;
 
 namespace {
@@ -26,9 +30,38 @@ constexpr Prefix kPrefixes[] = {{"src:", QuickQuery::Scope::Sources},
                                 {"d:", QuickQuery::Scope::NamesAndDescriptions},
                                 {"s:", QuickQuery::Scope::Schools}};
 
+#if defined(__SSE2__) && defined(__GNUC__)
+// Sixteen places at a time: those where the needle's first and last bytes
+// both stand are compared in full. Descriptions are long, and most do not
+// hold what is typed, so this is where the time of a key goes.
 bool contains(std::string_view text, std::string_view needle) {
-    return ::memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
+    const std::size_t n = needle.size();
+    if (n < 2 || text.size() < n + 16)
+        return text.find(needle) != std::string_view::npos;
+    const __m128i first = _mm_set1_epi8(needle.front());
+    const __m128i last = _mm_set1_epi8(needle.back());
+    const char* s = text.data();
+    const std::size_t places = text.size() - n + 1;
+    std::size_t i = 0;
+    for (; i + 16 <= places; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask != 0) {
+            const auto at = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(s + i + at + 1, needle.data() + 1, n - 2) == 0)
+                return true;
+            mask &= mask - 1;
+        }
+    }
+    return text.substr(i).find(needle) != std::string_view::npos;
 }
+#else
+bool contains(std::string_view text, std::string_view needle) {
+    return text.find(needle) != std::string_view::npos;
+}
+#endif
 
 } // namespace
 
@@ -56,36 +89,67 @@ QuickQuery ParseQuickQuery(std::string_view typed) {
     return query;
 }
 
-const std::string& QuickMatcher::folded(int slot, Field field, const std::string& text) {
+namespace {
+
+const std::string& fieldText(const SpellRecord& record, int field) {
+    static const std::string none;
+    const TBasic& b = record.basic();
+    switch (field) {
+    case 0:
+        return b.Name;
+    case 1:
+        return b.Description;
+    case 2:
+        return b.School;
+    case 3:
+        return record.kind() == SpellKind::Priest ? record.pri().Sphere : none;
+    default:
+        return b.Source;
+    }
+}
+
+} // namespace
+
+const std::string& QuickMatcher::folded(const SpellCollection& spells, int slot, Field field) {
     std::vector<Folded>& copies = fields_[field];
     const auto at = static_cast<std::size_t>(slot);
     if (at >= copies.size())
         copies.resize(at + 1);
     Folded& copy = copies[at];
-    if (copy.source != text) {
-        copy.source = text;
-        copy.folded = FoldText(text);
+    if (!copy.checked) {
+        const std::string& text = fieldText(spells[slot], field);
+        if (copy.source != text) {
+            copy.source = text;
+            copy.folded = FoldText(text);
+        }
+        copy.checked = true;
     }
     return copy.folded;
 }
 
-bool QuickMatcher::holds(const SpellRecord& record, int slot, const QuickQuery& query) {
-    const TBasic& b = record.basic();
+bool QuickMatcher::holds(const SpellCollection& spells, int slot, const QuickQuery& query) {
     const std::string_view needle = query.needle;
     switch (query.scope) {
     case QuickQuery::Scope::Names:
-        return contains(folded(slot, Name, b.Name), needle);
+        return contains(folded(spells, slot, Name), needle);
     case QuickQuery::Scope::NamesAndDescriptions:
-        return contains(folded(slot, Name, b.Name), needle) ||
-               contains(folded(slot, Description, b.Description), needle);
+        return contains(folded(spells, slot, Name), needle) ||
+               contains(folded(spells, slot, Description), needle);
     case QuickQuery::Scope::Schools:
-        return contains(folded(slot, School, b.School), needle) ||
-               (record.kind() == SpellKind::Priest &&
-                contains(folded(slot, Sphere, record.pri().Sphere), needle));
+        return contains(folded(spells, slot, School), needle) ||
+               contains(folded(spells, slot, Sphere), needle);
     case QuickQuery::Scope::Sources:
-        return contains(folded(slot, Source, b.Source), needle);
+        return contains(folded(spells, slot, Source), needle);
     }
     return false;
+}
+
+void QuickMatcher::forget() {
+    found_.clear();
+    for (std::vector<Folded>& copies : fields_) {
+        for (Folded& copy : copies)
+            copy.checked = false;
+    }
 }
 
 const QuickMatcher::Found* QuickMatcher::narrowest(const QuickQuery& query) const {
@@ -110,7 +174,7 @@ std::vector<int> QuickMatcher::match(const SpellCollection& spells,
         return start->matches;
     Found found{query, {}};
     for (const int slot : start ? start->matches : candidates) {
-        if (slot >= 0 && slot < spells.Count() && holds(spells[slot], slot, query))
+        if (slot >= 0 && slot < spells.Count() && holds(spells, slot, query))
             found.matches.push_back(slot);
     }
     constexpr std::size_t kKept = 64;
@@ -121,17 +185,10 @@ std::vector<int> QuickMatcher::match(const SpellCollection& spells,
 }
 
 void QuickMatcher::prepare(const SpellCollection& spells) {
-    for (int slot = 0; slot < spells.Count(); ++slot) {
-        const SpellRecord& record = spells[slot];
-        const TBasic& b = record.basic();
-        folded(slot, Description, b.Description);
-        folded(slot, School, b.School);
-        folded(slot, Source, b.Source);
-        if (record.kind() == SpellKind::Priest)
-            folded(slot, Sphere, record.pri().Sphere);
+    for (const Field field : {Description, School, Sphere, Source, Name}) {
+        // The names last: the first key searches them while they are still
+        // in the processor's caches.
+        for (int slot = 0; slot < spells.Count(); ++slot)
+            folded(spells, slot, field);
     }
-    // The names last: the first key searches them while they are still in
-    // the processor's caches.
-    for (int slot = 0; slot < spells.Count(); ++slot)
-        folded(slot, Name, spells[slot]->Name);
 }

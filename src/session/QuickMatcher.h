@@ -37,8 +37,10 @@ std::string FoldText(std::string_view bytes);
 //
 // Typing goes one key at a time: the spells found for a text are kept, so a
 // longer text searches only those that held a part of it, and a key erased
-// finds its answer again without a search. What was found is forgotten when
-// the candidates or any record may have changed.
+// finds its answer again without a search. A copy compared with its record
+// is trusted until forget(): the owner calls it whenever the candidates or
+// any record may have changed, and then every copy is compared again before
+// it is used.
 class QuickMatcher {
 public:
     // The slots of `candidates` whose text holds the query, in their order.
@@ -49,7 +51,7 @@ public:
     void prepare(const spelldata::SpellCollection& spells);
 
     // The candidates, or a record, changed since the last match.
-    void forgetFound() { found_.clear(); }
+    void forget();
 
 private:
     enum Field { Name, Description, School, Sphere, Source, FieldCount };
@@ -57,11 +59,12 @@ private:
     struct Folded {
         std::string source; // the record's text it was made from
         std::string folded;
+        bool checked = false; // compared with the record since the last forget()
     };
 
     // The folded text of one field of one record, made again when stale.
-    const std::string& folded(int slot, Field field, const std::string& text);
-    bool holds(const spelldata::SpellRecord& record, int slot, const QuickQuery& query);
+    const std::string& folded(const spelldata::SpellCollection& spells, int slot, Field field);
+    bool holds(const spelldata::SpellCollection& spells, int slot, const QuickQuery& query);
 
     struct Found {
         QuickQuery query;

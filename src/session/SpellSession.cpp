@@ -13,7 +13,7 @@ SpellSession::SpellSession(QObject* parent) : QObject(parent), books_(InitialBoo
         filter_.set(level);
     kinds_.set();
     // What the quick filter found no longer holds once a record changed.
-    const auto forget = [this] { matcher_.forgetFound(); };
+    const auto forget = [this] { matcher_.forget(); };
     connect(this, &SpellSession::spellChanged, this, forget);
     connect(this, &SpellSession::spellsChanged, this, forget);
     connect(this, &SpellSession::collectionLoaded, this, forget);
@@ -34,7 +34,7 @@ int SpellSession::rowOfSlot(int slot) const {
 void SpellSession::setRows(std::vector<int> rows) {
     runRows_ = rows;
     quick_ = {};
-    matcher_.forgetFound();
+    matcher_.forget();
     showRows(std::move(rows));
 }
 
@@ -156,6 +156,7 @@ void SpellSession::reverseMarks() {
 bool SpellSession::addSpell(SpellRecord record) {
     if (!spells_.Append(std::move(record)))
         return false;
+    matcher_.forget();
     emit countersChanged();
     return true;
 }
@@ -178,6 +179,7 @@ void SpellSession::removeSpell(int slot) {
         emit rowRemoved(row);
     }
     std::erase(runRows_, slot);
+    matcher_.forget();
     const int moved = spells_.RemoveSlot(slot);
     std::replace(rows_.begin(), rows_.end(), moved, slot);
     std::replace(runRows_.begin(), runRows_.end(), moved, slot);
