@@ -30,6 +30,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -38,8 +39,10 @@
 #include <QPrinterInfo>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +59,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -313,6 +317,8 @@ public:
             benchPrint();
         if (opt_.runs("extreme"))
             benchExtreme();
+        if (opt_.runs("quickfilter"))
+            benchQuickFilter();
         window_.reset();
     }
 
@@ -650,6 +656,111 @@ private:
         addLimit("Editor is up on the extreme record", 1, edit, std::nullopt, 100, true);
     }
 
+    // The processor time this thread has used, in ms: unlike the clock, it
+    // leaves out the time other programs had the processor.
+    static double threadCpuMs() {
+        timespec ts{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+    }
+
+    // One key into the quick filter field, timed from the key to the list
+    // painted with the rows it leaves; `cpuMs` receives the processor time.
+    double quickKey(QLineEdit* field, QChar c, double& cpuMs) {
+        const bool erase = c == QChar(u'\b');
+        const auto key = erase ? Qt::Key_Backspace : static_cast<Qt::Key>(c.toUpper().unicode());
+        const QString text = erase ? QString() : QString(c);
+        const double cpuStart = threadCpuMs();
+        const double ms = commandToListShown([&] {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(field, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(field, &release);
+        });
+        cpuMs = threadCpuMs() - cpuStart;
+        return ms;
+    }
+
+    // The rows of the whole list whose name, or with `descriptions` also the
+    // description, holds the planted word in any case.
+    int plantedRows(bool descriptions, bool sources) const {
+        const SpellCollection& spells = window_->session()->spells();
+        auto holds = [](std::string text) {
+            for (char& c : text)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return text.find(kNeedle) != std::string::npos;
+        };
+        int found = 0;
+        for (const int slot : window_->session()->runRows()) {
+            const TBasic& b = spells[slot].basic();
+            found +=
+                sources ? holds(b.Source) : holds(b.Name) || (descriptions && holds(b.Description));
+        }
+        return found;
+    }
+
+    // Typing into the quick filter: the planted word by name, in the
+    // descriptions ("d:") and in the sources ("src:"), each typed and erased
+    // again key by key, on the whole list. Each round starts after a filter
+    // run, which drops what the field found before.
+    void benchQuickFilter() {
+        std::printf("\n== Quick filter: key typed to list painted (%d rounds of typing)\n",
+                    opt_.repeats);
+        QLineEdit* field = child<QLineEdit>(window_.get(), "QuickFilter");
+        struct Scope {
+            const char* prefix;
+            bool descriptions, sources;
+            const char* name;
+            std::vector<double> times;
+            std::vector<double> cpu;
+        };
+        std::vector<Scope> scopes = {{"", false, false, "names", {}, {}},
+                                     {"d:", true, false, "names and descriptions (d:)", {}, {}},
+                                     {"src:", false, true, "sources (src:)", {}, {}}};
+        double openMs = 0;
+        for (int round = 0; round < opt_.repeats; ++round) {
+            if (round > 0)
+                commandToListShown([this] { window_->BEXEClick(); });
+            const Clock::time_point opening = Clock::now();
+            window_->listPanel()->BQuick->click();
+            openMs = std::max(openMs, millisecondsSince(opening));
+            check(field->isVisible(), "the quick filter field did not open");
+            for (Scope& scope : scopes) {
+                const std::string typed = scope.prefix + std::string(kNeedle);
+                for (const char c : typed) {
+                    double cpu = 0;
+                    scope.times.push_back(quickKey(field, QChar::fromLatin1(c), cpu));
+                    scope.cpu.push_back(cpu);
+                }
+                const int rows = window_->listModel()->rowCount();
+                const int want = plantedRows(scope.descriptions, scope.sources);
+                check(rows == want, "the quick filter \"" + typed + "\" listed " +
+                                        std::to_string(rows) + " spells, not " +
+                                        std::to_string(want));
+                for (std::size_t i = 0; i < typed.size(); ++i) {
+                    double cpu = 0;
+                    scope.times.push_back(quickKey(field, QChar(u'\b'), cpu));
+                    scope.cpu.push_back(cpu);
+                }
+                check(window_->listModel()->rowCount() == opt_.spells,
+                      "emptying the quick filter did not list every spell");
+            }
+        }
+        checkNoPrompt("quick filter");
+        for (Scope& scope : scopes) {
+            std::vector<double>& t = scope.times;
+            std::sort(t.begin(), t.end());
+            std::printf("   (%s: %zu keys, \"%s%s\" typed and erased)\n", scope.name, t.size(),
+                        scope.prefix, kNeedle);
+            addLimit(std::string("Quick filter, worst key: ") + scope.name, opt_.spells, t.back(),
+                     std::nullopt, 16, judged_);
+            addInfo("  median key", opt_.spells, t[t.size() / 2]);
+            addInfo("  most processor time of one key", opt_.spells,
+                    *std::max_element(scope.cpu.begin(), scope.cpu.end()));
+        }
+        addInfo("Quick filter, opening the field (worst)", opt_.spells, openMs);
+    }
+
     const Options& opt_;
     std::string base_;
     std::string dat_;
@@ -683,8 +794,8 @@ void usage() {
         "  --print-repeats N  runs of the PDF print (default 2)\n"
         "  --startups N       start-ups of each kind (default 7)\n"
         "  --spells N         spells in the set (1 to 15000, default 15000)\n"
-        "  --only GROUP       one group: startup, open, filter, search, save, print\n"
-        "                     or extreme\n");
+        "  --only GROUP       one group: startup, open, filter, search, save, print,\n"
+        "                     extreme or quickfilter\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "mainwindow/TListPanel.h"
 
 #include "controls/SvgIcon.h"
+#include "mainwindow/QuickFilterBar.h"
 #include "mainwindow/SpellListView.h"
 
 #include <QButtonGroup>
@@ -111,6 +112,8 @@ TListPanel::TListPanel(QWidget* parent) : QWidget(parent), levelGroup_(new QButt
     SList->setSizePolicy(policy);
     SList->hide();
     layout->addWidget(SList, 1);
+    QuickBar = new QuickFilterBar(this);
+    layout->addWidget(QuickBar);
     layout->addWidget(buildCounterBar());
     for (QToolButton* b : findChildren<QToolButton*>()) {
         if (b->isCheckable())
@@ -270,6 +273,14 @@ QWidget* TListPanel::buildCounterBar() {
     LMax->setFixedWidth(51);
     layout->addWidget(check);
     layout->addWidget(LMark);
+    BQuick = MakeToolButton(bar, "BQuick",
+                            QStringLiteral("Quick filter (Ctrl+K): type part of a name to narrow "
+                                           "the list"));
+    BQuick->setFixedSize(18, 18);
+    BQuick->setIconSize(QSize(12, 12));
+    BQuick->setAutoRaise(true);
+    layout->addSpacing(4);
+    layout->addWidget(BQuick);
     layout->addStretch(1);
     layout->addWidget(LCur);
     layout->addWidget(of);

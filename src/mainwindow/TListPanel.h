@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QToolButton;
+class QuickFilterBar;
 class SpellListView;
 
 // The left panel of the main window: the filter strip, the list header with
@@ -29,6 +30,9 @@ public:
     QCheckBox* FullList;
     SpellListView* SList;
     QLabel *LMark, *LCur, *LMax;
+    // The quick filter field over the counter bar, and its button in the bar.
+    QuickFilterBar* QuickBar;
+    QToolButton* BQuick;
 
     // Level button of a level 0..13.
     QToolButton* levelButton(int level) const {

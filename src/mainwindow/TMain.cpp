@@ -11,6 +11,7 @@
 #include "dialogs/search/TFSearch.h"
 #include "dialogs/settings/TFconfig.h"
 #include "mainwindow/ListColumns.h"
+#include "mainwindow/QuickFilterBar.h"
 #include "mainwindow/SpellListDelegate.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
@@ -321,6 +322,13 @@ void TMain::connectListPanel() {
     connect(p->BDelBook, &QToolButton::clicked, this, &TMain::BDelBookClick);
     connect(p->BBooks, &QToolButton::clicked, this, &TMain::BBooksClick);
     connect(p->BResetBooks, &QToolButton::clicked, this, &TMain::BResetBooksClick);
+    p->QuickBar->attach(*session_, *p->SList);
+    connect(p->BQuick, &QToolButton::clicked, p->QuickBar, &QuickFilterBar::open);
+    auto* quickFilter = new QAction(this);
+    quickFilter->setObjectName(QStringLiteral("MQuickFilter"));
+    quickFilter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    addAction(quickFilter);
+    connect(quickFilter, &QAction::triggered, p->QuickBar, &QuickFilterBar::open);
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include "controls/Prompts.h"
 #include "dialogs/info/TFInfo.h"
 #include "dialogs/progress/TFMessage.h"
+#include "mainwindow/QuickFilterBar.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
@@ -19,6 +20,7 @@
 using namespace spelldata;
 
 void TMain::BEXEClick() {
+    panel_->QuickBar->dismiss();
     runFilter(false);
 }
 
@@ -107,8 +109,11 @@ void TMain::BShowOnlyClick() {
 
 void TMain::ShowCounters() {
     const SpellCollection& spells = session_->spells();
-    panel_->LCur->setText(QString::number(spells.ShownCount));
-    panel_->LMax->setText(QString::number(spells.Count()));
+    // While the quick filter narrows the list: its rows of the filter run's.
+    const bool narrowed = session_->narrowed();
+    const auto count = [](const std::vector<int>& rows) { return static_cast<int>(rows.size()); };
+    panel_->LCur->setText(QString::number(narrowed ? count(session_->rows()) : spells.ShownCount));
+    panel_->LMax->setText(QString::number(narrowed ? count(session_->runRows()) : spells.Count()));
     panel_->LMark->setText(QString::number(spells.MarkedCount()));
 }
 

@@ -11,6 +11,12 @@ SpellSession::SpellSession(QObject* parent) : QObject(parent), books_(InitialBoo
     for (std::size_t level = 0; level <= 13; ++level)
         filter_.set(level);
     kinds_.set();
+    // What the quick filter found no longer holds once a record changed.
+    const auto forget = [this] { matcher_.forget(); };
+    connect(this, &SpellSession::spellChanged, this, forget);
+    connect(this, &SpellSession::spellsChanged, this, forget);
+    connect(this, &SpellSession::collectionLoaded, this, forget);
+    connect(this, &SpellSession::rowRemoved, this, forget);
 }
 
 int SpellSession::slotOfRow(int row) const {
@@ -25,6 +31,13 @@ int SpellSession::rowOfSlot(int slot) const {
 }
 
 void SpellSession::setRows(std::vector<int> rows) {
+    runRows_ = rows;
+    quick_ = {};
+    matcher_.forget();
+    showRows(std::move(rows));
+}
+
+void SpellSession::showRows(std::vector<int> rows) {
     emit rowsAboutToReset();
     rows_ = std::move(rows);
     emit rowsReset();
@@ -32,6 +45,12 @@ void SpellSession::setRows(std::vector<int> rows) {
 
 void SpellSession::clearRows() {
     setRows({});
+}
+
+void SpellSession::narrow(std::string_view typed) {
+    quick_ = ParseQuickQuery(typed);
+    showRows(matcher_.match(spells_, runRows_, quick_));
+    emit countersChanged();
 }
 
 ReadReport SpellSession::open(const std::string& datPath, PendingSave pending,
@@ -135,6 +154,7 @@ void SpellSession::reverseMarks() {
 bool SpellSession::addSpell(SpellRecord record) {
     if (!spells_.Append(std::move(record)))
         return false;
+    matcher_.forget();
     emit countersChanged();
     return true;
 }
@@ -156,9 +176,12 @@ void SpellSession::removeSpell(int slot) {
         rows_.erase(rows_.begin() + row);
         emit rowRemoved(row);
     }
+    std::erase(runRows_, slot);
+    matcher_.forget();
     const int moved = spells_.RemoveSlot(slot);
     std::replace(rows_.begin(), rows_.end(), moved, slot);
-    spells_.ShownCount = static_cast<int>(rows_.size());
+    std::replace(runRows_.begin(), runRows_.end(), moved, slot);
+    spells_.ShownCount = static_cast<int>(runRows_.size());
     if (slot < spells_.Count())
         emit spellChanged(slot);
     emit countersChanged();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collation/ListCollator.h"
+#include "session/QuickMatcher.h"
 #include "spelldata/BookList.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Filter.h"
@@ -40,6 +41,9 @@ public:
     const spelldata::BookList& books() const { return books_; }
     // The slots of the listed spells, in list order.
     const std::vector<int>& rows() const { return rows_; }
+    // The rows of the last filter run; the listed rows are these, or those
+    // of them the quick filter lets through.
+    const std::vector<int>& runRows() const { return runRows_; }
     // The slot a row shows, or -1 for a row that does not exist.
     int slotOfRow(int row) const;
     // The first row showing `slot`, or -1.
@@ -80,6 +84,14 @@ public:
     int search(std::string_view needle, const spelldata::SearchOptions& options);
     void clearRows();
 
+    // The quick filter: lists the rows of the last filter run whose text
+    // holds `typed` (UTF-8, see ParseQuickQuery); empty text lists them all.
+    // The next filter run drops it.
+    void narrow(std::string_view typed);
+    bool narrowed() const { return quick_.narrows(); }
+    // Readies the quick filter's copies of the text ahead of the typing.
+    void prepareNarrowing() { matcher_.prepare(spells_); }
+
     // Marks.
     void toggleMark(int slot);
     void unmarkAll();
@@ -116,7 +128,9 @@ signals:
     void booksChanged();
 
 private:
+    // A new filter run's rows, or none; the quick filter is dropped.
     void setRows(std::vector<int> rows);
+    void showRows(std::vector<int> rows);
     void afterLoad();
     // Takes every spell out of the book.
     void clearBook(int book);
@@ -124,6 +138,9 @@ private:
     spelldata::SpellCollection spells_;
     spelldata::BookList books_;
     std::vector<int> rows_;
+    std::vector<int> runRows_;
+    QuickQuery quick_;
+    QuickMatcher matcher_;
     spelldata::FilterSet filter_;
     spelldata::KindSet kinds_;
     bool addMode_ = false;

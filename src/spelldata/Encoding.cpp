@@ -104,27 +104,6 @@ char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
     return cp;
 }
 
-namespace {
-
-unsigned char lower1252(unsigned char c) {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 32);
-    switch (c) {
-    case 0x8A: // S caron
-    case 0x8C: // OE
-    case 0x8E: // Z caron
-        return static_cast<unsigned char>(c + 16);
-    case 0x9F: // Y diaeresis
-        return 0xFF;
-    default:
-        return c;
-    }
-}
-
-} // namespace
-
 std::string Cp1252ToUtf8(std::string_view bytes) {
     return toUtf8(bytes, kCp1252High);
 }
@@ -187,8 +166,8 @@ bool EqualsIgnoringCase1252(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower1252(static_cast<unsigned char>(a[i])) !=
-            lower1252(static_cast<unsigned char>(b[i])))
+        if (FoldCase1252(static_cast<unsigned char>(a[i])) !=
+            FoldCase1252(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;

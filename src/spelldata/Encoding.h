@@ -39,6 +39,26 @@ void AppendUtf8(std::string& out, char32_t cp);
 // DOS code page 437 to UTF-8 (the code page of the text spell format).
 std::string Cp437ToUtf8(std::string_view bytes);
 
+// The lower-case form of a Windows-1252 byte: A-Z, the accented capitals
+// C0-DE (not the multiplication sign D7), and the capitals with a caron, OE
+// and Y with diaeresis of the 80-9F row. Every other byte is its own.
+constexpr unsigned char FoldCase1252(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 32);
+    switch (c) {
+    case 0x8A: // S caron
+    case 0x8C: // OE
+    case 0x8E: // Z caron
+        return static_cast<unsigned char>(c + 16);
+    case 0x9F: // Y diaeresis
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+
 // Compares two Windows-1252 strings without regard to letter case (ASCII and
 // the accented letters of the code page).
 bool EqualsIgnoringCase1252(std::string_view a, std::string_view b);

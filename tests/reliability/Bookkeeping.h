@@ -4,8 +4,11 @@
 // as every random session checks it after each step:
 //   - Count records in slots 0..Count-1, none past the capacity, each whole;
 //   - MarkedCount equals the marked records;
-//   - Shown is set exactly on the listed spells, ShownCount equals the rows;
+//   - Shown is set exactly on the spells of the filter run, ShownCount
+//     equals its rows;
 //   - every row's slot is below Count and appears once;
+//   - the listed rows are the run's, or some of them in the run's order
+//     while the quick filter narrows the list;
 //   - a list with rows is visible, and the counters show those numbers.
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
@@ -18,12 +21,12 @@
 #include <vector>
 
 // Empty when the session's own bookkeeping holds; otherwise what is wrong.
-// `rowsOfSlot` receives, per slot, how many rows show it.
+// `rowsOfSlot` receives, per slot, how many rows of the filter run show it.
 inline std::string SessionFault(const SpellSession& session,
                                 std::vector<int>* rowsOfSlot = nullptr) {
     const spelldata::SpellCollection& s = session.spells();
     const int count = s.Count();
-    const int rows = static_cast<int>(session.rows().size());
+    const int rows = static_cast<int>(session.runRows().size());
     if (count > spelldata::SpellCollection::Capacity)
         return "more records than slots";
     for (int slot = 0; slot < count; ++slot) {
@@ -39,7 +42,7 @@ inline std::string SessionFault(const SpellSession& session,
                " rows";
     std::vector<int> seen(static_cast<std::size_t>(count), 0);
     for (int row = 0; row < rows; ++row) {
-        const int slot = session.slotOfRow(row);
+        const int slot = session.runRows()[static_cast<std::size_t>(row)];
         if (slot < 0 || slot >= count)
             return "row " + std::to_string(row) + " shows slot " + std::to_string(slot) + " of " +
                    std::to_string(count);
@@ -51,6 +54,16 @@ inline std::string SessionFault(const SpellSession& session,
             return "slot " + std::to_string(slot) + " has Shown " + std::to_string(s[slot]->Shown) +
                    " and " + std::to_string(n) + " rows";
     }
+    // The listed rows: the run's rows, some left out.
+    std::size_t inRun = 0;
+    for (const int slot : session.rows()) {
+        while (inRun < session.runRows().size() && session.runRows()[inRun] != slot)
+            ++inRun;
+        if (inRun++ >= session.runRows().size())
+            return "slot " + std::to_string(slot) + " is listed out of the filter run's order";
+    }
+    if (!session.narrowed() && session.rows() != session.runRows())
+        return "the list is not the filter run's";
     if (rowsOfSlot)
         *rowsOfSlot = std::move(seen);
     return {};
@@ -73,7 +86,9 @@ inline std::string BookkeepingFault(TMain& window, std::vector<int>* rowsOfSlot 
     const auto label = [&](const char* name) {
         return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
     };
-    if (label("LMax") != QString::number(count) || label("LCur") != QString::number(rows) ||
+    const bool narrowed = session.narrowed();
+    const int of = narrowed ? static_cast<int>(session.runRows().size()) : count;
+    if (label("LMax") != QString::number(of) || label("LCur") != QString::number(rows) ||
         label("LMark") != QString::number(s.MarkedCount()))
         return "counters show " + label("LCur").toStdString() + "/" + label("LMax").toStdString() +
                "/" + label("LMark").toStdString();

@@ -5,6 +5,7 @@
 #include "controls/Prompts.h"
 #include "dialogs/edit/TFEdit.h"
 #include "dialogs/info/TFInfo.h"
+#include "mainwindow/QuickFilterBar.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
@@ -19,6 +20,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -132,6 +135,15 @@ int main(int argc, char** argv) {
     window.ShowCounters();
     panel->SList->selectRow(5);
     save(&window, out + "/main-window.png");
+
+    // The quick filter field, opened with its button in the counter bar, a
+    // few letters typed and Enter pressed.
+    panel->BQuick->click();
+    panel->QuickBar->field()->setText(QStringLiteral("lat"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel->QuickBar->field(), &enter);
+    save(&window, out + "/quick-filter.png");
+    panel->QuickBar->dismiss();
 
     // Quick Info windows of a priest prayer and of a psionic science.
     saveQuickInfo(window, QStringLiteral("Ember Psalm"), out + "/quick-info-priest.png");
