@@ -166,16 +166,22 @@ void SpellSession::removeSpell(int slot) {
     emit countersChanged();
 }
 
-int SpellSession::addBook(const std::string& name) {
+int SpellSession::firstFreeBook() const {
     for (std::size_t i = 1; i < books_.size() && i < MaxBooks; ++i) {
-        if (books_[i] == FreeBookLine) {
-            books_[i] = name;
-            clearBook(static_cast<int>(i));
-            emit booksChanged();
+        if (books_[i] == FreeBookLine)
             return static_cast<int>(i);
-        }
     }
     return -1;
+}
+
+int SpellSession::addBook(const std::string& name) {
+    const int book = firstFreeBook();
+    if (book < 0)
+        return -1;
+    books_[static_cast<std::size_t>(book)] = name;
+    clearBook(book);
+    emit booksChanged();
+    return book;
 }
 
 void SpellSession::clearBook(int book) {

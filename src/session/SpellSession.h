@@ -24,6 +24,14 @@ struct FilterRequest {
     std::optional<spelldata::SortOrder> order;
 };
 
+// One book as the records hold it: its line in the book table and, per
+// slot, membership and copies.
+struct BookColumn {
+    std::string line;
+    std::vector<std::uint8_t> members;
+    std::vector<std::uint8_t> copies;
+};
+
 // The open spells and everything the windows do with them: the collection,
 // the book table, the rows of the last filter run, add mode and the file the
 // records came from. Windows read it and call its commands; only it (and the
@@ -98,6 +106,28 @@ public:
     // A copy count stays within 0..255; a spell outside the book has none.
     void changeCopies(int slot, int book, bool add);
     void resetCopies(int book);
+    // The position addBook would take, or -1.
+    int firstFreeBook() const;
+
+    // What the commands changed, put back (for taking a command back). Each
+    // emits what the list and the counters follow. The Shown flags stay the
+    // list's: a record put back is listed only where a row is given.
+    //
+    // Puts `record` into `slot`, moving the record there to the end, and
+    // lists it at `row` (at most the last row) unless that is -1.
+    void restoreSpell(int slot, spelldata::SpellRecord record, int row);
+    // Replaces a record whole, its mark and books included.
+    void restoreRecord(int slot, spelldata::SpellRecord record);
+    // Removes the last `n` records and their rows.
+    void removeLastSpells(int n);
+    // Puts records after the last one, unlisted and with the table of books
+    // they came with; every mark is cleared, as an open does.
+    void restoreAppended(std::vector<spelldata::SpellRecord> records, spelldata::BookList books);
+    void restoreBookTable(spelldata::BookList books);
+    std::vector<std::uint8_t> marks() const;
+    void restoreMarks(const std::vector<std::uint8_t>& marks);
+    BookColumn bookColumn(int book) const;
+    void restoreBookColumn(int book, const BookColumn& column);
 
 signals:
     // The collection was replaced or extended by open or import.
@@ -107,6 +137,8 @@ signals:
     void rowsReset();
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
     // What one record, or many, shows changed.
     void spellChanged(int slot);
     void spellsChanged();
@@ -119,6 +151,8 @@ private:
     void afterLoad();
     // Takes every spell out of the book.
     void clearBook(int book);
+    void insertRow(int row, int slot);
+    void dropRowsFrom(int slot);
 
     spelldata::SpellCollection spells_;
     spelldata::BookList books_;
