@@ -37,12 +37,21 @@ void SessionHistory::restart(bool clean) {
         stack_->resetClean();
 }
 
+namespace {
+
+// A name as a step's text shows it.
+QString shown(const std::string& name) {
+    return QString::fromStdString(Cp1252ToUtf8(name)).trimmed();
+}
+
+} // namespace
+
 QString SessionHistory::spellName(int slot) const {
-    return QString::fromStdString(Cp1252ToUtf8(session_.spells()[slot]->Name));
+    return shown(session_.spells()[slot]->Name);
 }
 
 QString SessionHistory::bookName(int book) const {
-    return QString::fromStdString(Cp1252ToUtf8(session_.books()[static_cast<std::size_t>(book)]));
+    return shown(session_.books()[static_cast<std::size_t>(book)]);
 }
 
 ReadReport SessionHistory::open(const std::string& datPath) {
@@ -103,7 +112,7 @@ bool SessionHistory::addSpell(SpellRecord record) {
     if (session_.spells().Full())
         return false;
     SpellSession* s = &session_;
-    const QString text = tr("Add %1").arg(QString::fromStdString(Cp1252ToUtf8(record->Name)));
+    const QString text = tr("Add %1").arg(shown(record->Name));
     push(steps::Saving(
         text, [s, record = std::move(record)] { s->addSpell(record); },
         [s] { return [s] { s->removeLastSpells(1); }; }));
@@ -169,8 +178,7 @@ int SessionHistory::addBook(const std::string& name) {
     if (book < 0)
         return -1;
     SpellSession* s = &session_;
-    changeBook(tr("Add Book %1").arg(QString::fromStdString(Cp1252ToUtf8(name))), book,
-               [s, name] { s->addBook(name); });
+    changeBook(tr("Add Book %1").arg(shown(name)), book, [s, name] { s->addBook(name); });
     return book;
 }
 

@@ -31,6 +31,7 @@ void SpellSession::restoreSpell(int slot, SpellRecord record, int row) {
         spells_.Append(std::move(occupant));
         std::replace(rows_.begin(), rows_.end(), slot, last);
         spells_.RecountMarks();
+        emit spellMoved(slot, last);
     } else {
         spells_.Append(std::move(record));
     }
@@ -53,8 +54,10 @@ void SpellSession::restoreRecord(int slot, SpellRecord record) {
 void SpellSession::removeLastSpells(int n) {
     const int first = spells_.Count() - n;
     dropRowsFrom(first);
-    while (spells_.Count() > first)
+    while (spells_.Count() > first) {
+        emit spellRemoved(spells_.Count() - 1);
         spells_.RemoveSlot(spells_.Count() - 1);
+    }
     spells_.ShownCount = static_cast<int>(rows_.size());
     emit countersChanged();
 }

@@ -158,8 +158,11 @@ void SpellSession::removeSpell(int slot) {
         rows_.erase(rows_.begin() + row);
         emit rowRemoved(row);
     }
+    emit spellRemoved(slot);
     const int moved = spells_.RemoveSlot(slot);
     std::replace(rows_.begin(), rows_.end(), moved, slot);
+    if (moved != slot)
+        emit spellMoved(moved, slot);
     spells_.ShownCount = static_cast<int>(rows_.size());
     if (slot < spells_.Count())
         emit spellChanged(slot);

@@ -139,6 +139,9 @@ signals:
     void rowRemoved(int row);
     void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    // A record left the collection, or moved from one slot to another.
+    void spellRemoved(int slot);
+    void spellMoved(int from, int to);
     // What one record, or many, shows changed.
     void spellChanged(int slot);
     void spellsChanged();

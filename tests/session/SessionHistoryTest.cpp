@@ -30,7 +30,9 @@ protected:
         ASSERT_TRUE(session.open(kSample).status);
         session.runFilter(everything());
     }
-    std::string name(int slot) const { return session.spells()[slot]->Name; }
+    std::string name(int slot) const {
+        return QString::fromStdString(session.spells()[slot]->Name).trimmed().toStdString();
+    }
     std::string undoText() const { return history.stack()->undoText().toStdString(); }
 
     SpellSession session;
