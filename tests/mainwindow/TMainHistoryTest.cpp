@@ -139,3 +139,26 @@ TEST_F(TMainHistory, QuickInfoWindowsShowTheirSpellAsUndoLeavesIt) {
     keys(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(info->windowTitle(), "Renamed Spell");
 }
+
+// The book box follows a book's addition and deletion taken back.
+TEST_F(TMainHistory, TheBookBoxFollowsUndoneBookSteps) {
+    QComboBox* books = window->listPanel()->CBooks;
+    PromptScript::Text("Travel");
+    click("BAddBook");
+    ASSERT_EQ(books->currentText(), "Travel");
+    EXPECT_EQ(undoText(), "Undo Add Book Travel");
+    list->setFocus();
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(books->findText("Travel"), -1);
+    EXPECT_EQ(books->currentIndex(), 0);
+    keys(Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_GE(books->findText("Travel"), 0);
+
+    books->setCurrentIndex(books->findText("Travel"));
+    PromptScript::Answer(QMessageBox::Ok);
+    click("BDelBook");
+    EXPECT_EQ(books->findText("Travel"), -1);
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_GE(books->findText("Travel"), 0);
+    EXPECT_EQ(undoText(), "Undo Add Book Travel");
+}
