@@ -3,6 +3,7 @@
 #include "mainwindow/TMain.h"
 
 #include "mainwindow/SpellListModel.h"
+#include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "session/SessionHistory.h"
 #include "session/SpellSession.h"
@@ -74,11 +75,14 @@ void TMain::updateTitle() {
     setWindowTitle(title);
 }
 
-// After an undo or a redo: the book box keeps the chosen book while it
-// exists, the marked-only switch is down only while a spell is marked, the
-// quick view shows the selected spell as it now is, and each Quick Info
-// window its own spell.
+// After an undo or a redo: the rows are in order again with the same spell
+// selected, the book box keeps the chosen book while it exists, the
+// marked-only switch is down only while a spell is marked, the quick view
+// shows the selected spell as it now is, and each Quick Info window its own.
 void TMain::afterStep() {
+    const int selected = selectedSlot();
+    if (session_->sortRows() && session_->rowOfSlot(selected) >= 0)
+        panel_->SList->selectRow(session_->rowOfSlot(selected));
     const QString chosen = panel_->CBooks->currentText();
     RebuildBookBox();
     const int kept = panel_->CBooks->findText(chosen);

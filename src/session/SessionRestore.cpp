@@ -1,6 +1,8 @@
 // The session's restoring half: what its commands changed, put back exactly.
 #include "session/SpellSession.h"
 
+#include "collation/ListCollator.h"
+
 #include <algorithm>
 
 using namespace spelldata;
@@ -126,4 +128,23 @@ void SpellSession::restoreBookColumn(int book, const BookColumn& column) {
     if (renamed)
         emit booksChanged();
     emit spellsChanged();
+}
+
+bool SpellSession::sortRows() {
+    if (!order_)
+        return false;
+    std::vector<ListRow> rows;
+    rows.reserve(rows_.size());
+    for (const int slot : rows_)
+        rows.push_back({slot, SortKey(spells_[slot], *order_)});
+    ListCollator collator;
+    SortRows(rows, collator);
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
+    for (const ListRow& row : rows)
+        sorted.push_back(row.Index);
+    if (sorted == rows_)
+        return false;
+    setRows(std::move(sorted));
+    return true;
 }

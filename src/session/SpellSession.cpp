@@ -99,6 +99,7 @@ void SpellSession::runFilter(const FilterRequest& request) {
         ApplyBookStep(spells_, *request.book, request.fullList);
     filter_.set(request.onlyMarked ? OnlyMarked : AnyMark);
     if (request.order) {
+        order_ = request.order;
         clearRows();
         std::vector<ListRow> rows = BuildRows(spells_, filter_, kinds_, *request.order);
         ListCollator collator;

@@ -128,6 +128,9 @@ public:
     void restoreMarks(const std::vector<std::uint8_t>& marks);
     BookColumn bookColumn(int book) const;
     void restoreBookColumn(int book, const BookColumn& column);
+    // Puts the rows back in the order of the last filter run, after a step
+    // changed what they are ordered by; false when they were in order.
+    bool sortRows();
 
 signals:
     // The collection was replaced or extended by open or import.
@@ -162,6 +165,7 @@ private:
     std::vector<int> rows_;
     spelldata::FilterSet filter_;
     spelldata::KindSet kinds_;
+    std::optional<spelldata::SortOrder> order_; // of the last run that sorted
     bool addMode_ = false;
     std::string dataSource_;
 };

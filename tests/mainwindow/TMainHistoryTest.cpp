@@ -112,6 +112,7 @@ TEST_F(TMainHistory, KeysTakeBackAMarkAndADeleteAndTheTitleFollows) {
 TEST_F(TMainHistory, QuickInfoWindowsShowTheirSpellAsUndoLeavesIt) {
     const int last = window->session()->spells().Count() - 1;
     const QString old = rowName(window->session()->rowOfSlot(last));
+    const QStringList listed = listedNames();
     click("BEdit");
     answerEditor("Renamed Spell");
     doubleClickRow(window->session()->rowOfSlot(last));
@@ -136,6 +137,7 @@ TEST_F(TMainHistory, QuickInfoWindowsShowTheirSpellAsUndoLeavesIt) {
     keys(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(info->windowTitle().trimmed(), old);
     EXPECT_EQ(undoText(), "Undo");
+    EXPECT_EQ(listedNames(), listed); // in order again
     keys(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(info->windowTitle(), "Renamed Spell");
 }

@@ -119,8 +119,10 @@ TEST_F(SessionHistoryTest, CleanWhileTheCollectionIsTheFilesOne) {
     ASSERT_TRUE(history.import(testsupport::SourcePath("samples/sample-spells.txt")).status);
     EXPECT_EQ(history.stack()->count(), 0);
     EXPECT_TRUE(history.modified());
-    // A failed open keeps the history.
+    // A failed open keeps the history, and adds no step in add mode.
     history.toggleMark(1);
+    EXPECT_FALSE(history.open(dir.file("missing.Dat")).status);
+    session.setAddMode(true);
     EXPECT_FALSE(history.open(dir.file("missing.Dat")).status);
     EXPECT_EQ(history.stack()->count(), 1);
 }
