@@ -113,9 +113,15 @@ bool SessionHistory::addSpell(SpellRecord record) {
         return false;
     SpellSession* s = &session_;
     const QString text = tr("Add %1").arg(shown(record->Name));
+    // Done again, the spell is listed where it was when it was taken back.
+    auto listed = std::make_shared<SpellSession::Listing>();
     push(steps::Saving(
-        text, [s, record = std::move(record)] { s->addSpell(record); },
-        [s] { return [s] { s->removeLastSpells(1); }; }));
+        text,
+        [s, record = std::move(record), listed] {
+            s->addSpell(record);
+            s->relist(*listed);
+        },
+        [s, listed] { return [s, listed] { *listed = s->removeLastSpells(1); }; }));
     return true;
 }
 

@@ -13,17 +13,6 @@ void SpellSession::insertRow(int row, int slot) {
     emit rowInserted(row);
 }
 
-// Takes away the rows of the slots from `slot` on.
-void SpellSession::dropRowsFrom(int slot) {
-    for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row) {
-        if (rows_[static_cast<std::size_t>(row)] >= slot) {
-            emit rowAboutToBeRemoved(row);
-            rows_.erase(rows_.begin() + row);
-            emit rowRemoved(row);
-        }
-    }
-}
-
 void SpellSession::restoreSpell(int slot, SpellRecord record, int row) {
     if (slot < spells_.Count()) {
         // The record a removal moved into the hole goes back to the end.
@@ -53,12 +42,32 @@ void SpellSession::restoreRecord(int slot, SpellRecord record) {
     emit countersChanged();
 }
 
-void SpellSession::removeLastSpells(int n) {
+SpellSession::Listing SpellSession::removeLastSpells(int n) {
     const int first = spells_.Count() - n;
-    dropRowsFrom(first);
+    Listing listing;
+    for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row) {
+        const int slot = rows_[static_cast<std::size_t>(row)];
+        if (slot >= first) {
+            listing.insert(listing.begin(), {row, slot});
+            emit rowAboutToBeRemoved(row);
+            rows_.erase(rows_.begin() + row);
+            emit rowRemoved(row);
+        }
+    }
     while (spells_.Count() > first) {
         emit spellRemoved(spells_.Count() - 1);
         spells_.RemoveSlot(spells_.Count() - 1);
+    }
+    spells_.ShownCount = static_cast<int>(rows_.size());
+    emit countersChanged();
+    return listing;
+}
+
+// Inserted in row order, each row lands where it was.
+void SpellSession::relist(const Listing& listing) {
+    for (const auto& [row, slot] : listing) {
+        spells_[slot]->Shown = 1;
+        insertRow(std::min(row, static_cast<int>(rows_.size())), slot);
     }
     spells_.ShownCount = static_cast<int>(rows_.size());
     emit countersChanged();

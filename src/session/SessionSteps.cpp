@@ -37,9 +37,10 @@ public:
             readFirst();
         else
             session_.restoreAppended(added_, booksAfter_);
+        session_.relist(listed_);
     }
     void undo() override {
-        session_.removeLastSpells(static_cast<int>(added_.size()));
+        listed_ = session_.removeLastSpells(static_cast<int>(added_.size()));
         session_.restoreBookTable(booksBefore_);
         session_.restoreMarks(marksBefore_);
     }
@@ -64,6 +65,7 @@ private:
     std::string path_;
     ReadReport* report_;
     std::vector<SpellRecord> added_;
+    SpellSession::Listing listed_; // the rows they had when taken back
     std::vector<std::uint8_t> marksBefore_;
     BookList booksBefore_, booksAfter_;
 };

@@ -12,6 +12,7 @@
 #include <bitset>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What one filter run admits, as the filter strip's controls say.
@@ -118,8 +119,12 @@ public:
     void restoreSpell(int slot, spelldata::SpellRecord record, int row);
     // Replaces a record whole, its mark and books included.
     void restoreRecord(int slot, spelldata::SpellRecord record);
-    // Removes the last `n` records and their rows.
-    void removeLastSpells(int n);
+    // Removes the last `n` records and their rows; returns the rows they had
+    // as (row, slot), in row order, for relist.
+    using Listing = std::vector<std::pair<int, int>>;
+    Listing removeLastSpells(int n);
+    // Lists slots at the rows given, in row order.
+    void relist(const Listing& listing);
     // Puts records after the last one, unlisted and with the table of books
     // they came with; every mark is cleared, as an open does.
     void restoreAppended(std::vector<spelldata::SpellRecord> records, spelldata::BookList books);
@@ -158,7 +163,6 @@ private:
     // Takes every spell out of the book.
     void clearBook(int book);
     void insertRow(int row, int slot);
-    void dropRowsFrom(int slot);
 
     spelldata::SpellCollection spells_;
     spelldata::BookList books_;
