@@ -76,13 +76,19 @@ void TMain::updateTitle() {
 }
 
 // After an undo or a redo: the rows are in order again with the same spell
-// selected, the book box keeps the chosen book while it exists, the
+// selected (a list a run left empty and hidden is shown with the rows a step
+// brought back), the book box keeps the chosen book while it exists, the
 // marked-only switch is down only while a spell is marked, the quick view
 // shows the selected spell as it now is, and each Quick Info window its own.
 void TMain::afterStep() {
     const int selected = selectedSlot();
     if (session_->sortRows() && session_->rowOfSlot(selected) >= 0)
         panel_->SList->selectRow(session_->rowOfSlot(selected));
+    if (!session_->rows().empty() && panel_->SList->isHidden()) {
+        panel_->SList->selectRow(0);
+        panel_->SList->show();
+        showQuickView();
+    }
     const QString chosen = panel_->CBooks->currentText();
     RebuildBookBox();
     const int kept = panel_->CBooks->findText(chosen);

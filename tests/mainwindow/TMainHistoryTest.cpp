@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "dialogs/edit/TFEdit.h"
+#include "spelldata/DataFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -163,4 +164,23 @@ TEST_F(TMainHistory, TheBookBoxFollowsUndoneBookSteps) {
     keys(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_GE(books->findText("Travel"), 0);
     EXPECT_EQ(undoText(), "Undo Add Book Travel");
+}
+
+// A run that found nothing hides the empty list; the spell an undo brings
+// back is listed in it, shown, and in the Quick View.
+TEST_F(TMainHistory, AnUndoShowsTheListARunLeftEmpty) {
+    spelldata::SpellCollection one;
+    one.Append(testsupport::FullWizard("Lone Spell"));
+    ASSERT_TRUE(spelldata::WriteDataFile(one, spelldata::InitialBookList(), dir.file("one")).ok());
+    openFile(file("one.Dat"));
+    clickRow(0, 120);
+    PromptScript::Answer(QMessageBox::Ok);
+    QTest::keyClick(list, Qt::Key_Delete);
+    PromptScript::Answer(QMessageBox::Ok); // nothing found, not even in the full list
+    click("BEXE");
+    ASSERT_FALSE(list->isVisible());
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(listedNames(), QStringList{"Lone Spell"});
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(window->quickView()->windowTitle(), "Lone Spell");
 }
