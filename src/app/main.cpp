@@ -1,18 +1,18 @@
 #include "controls/GuiText.h"
 #include "controls/ProgramFonts.h"
+#include "controls/SvgIcon.h"
 #include "dialogs/about/TForm1.h"
 #include "mainwindow/ProgramDir.h"
 #include "mainwindow/TMain.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     UseProgramFonts();
     QApplication::setApplicationName(QStringLiteral("Quarvine"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    QApplication::setWindowIcon(SvgIcon(QStringLiteral(":/icons/app.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quarvine.Quarvine"));
 
     TMain main(ProgramDir());

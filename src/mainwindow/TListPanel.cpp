@@ -1,5 +1,6 @@
 #include "mainwindow/TListPanel.h"
 
+#include "controls/SvgIcon.h"
 #include "mainwindow/SpellListView.h"
 
 #include <QButtonGroup>
@@ -87,7 +88,7 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& hi
     b->setAutoRaise(false);
     const QString icon = QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(name));
     if (QFile::exists(icon))
-        b->setIcon(QIcon(icon));
+        b->setIcon(SvgIcon(icon));
     b->setIconSize(QSize(16, 16));
     b->setFixedSize(24, 22);
     return b;
@@ -201,11 +202,11 @@ QWidget* TListPanel::buildListHeader() {
     header->setFixedHeight(22);
     auto* check = new QLabel(header);
     check->setObjectName(QStringLiteral("CheckHeader"));
-    check->setPixmap(QIcon(QStringLiteral(":/icons/CheckHeader.svg")).pixmap(12, 12));
+    check->setPixmap(SvgIcon(QStringLiteral(":/icons/CheckHeader.svg")).pixmap(12, 12));
     check->setGeometry(3, 5, 12, 12);
     auto* book = new QLabel(header);
     book->setObjectName(QStringLiteral("BookHeader"));
-    book->setPixmap(QIcon(QStringLiteral(":/icons/BookHeader.svg")).pixmap(17, 12));
+    book->setPixmap(SvgIcon(QStringLiteral(":/icons/BookHeader.svg")).pixmap(17, 12));
     book->setGeometry(20, 5, 17, 12);
     BResetBooks = MakeToolButton(
         header, "BResetBooks",
@@ -249,7 +250,7 @@ QWidget* TListPanel::buildCounterBar() {
     layout->setContentsMargins(4, 1, 4, 1);
     auto* check = new QLabel(bar);
     check->setObjectName(QStringLiteral("MarkGlyph"));
-    check->setPixmap(QIcon(QStringLiteral(":/icons/CheckHeader.svg")).pixmap(14, 14));
+    check->setPixmap(SvgIcon(QStringLiteral(":/icons/CheckHeader.svg")).pixmap(14, 14));
     LMark = new QLabel(QStringLiteral("0"), bar);
     LCur = new QLabel(QStringLiteral("0"), bar);
     LMax = new QLabel(QStringLiteral("0"), bar);

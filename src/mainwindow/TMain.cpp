@@ -124,15 +124,33 @@ void TMain::StartUp() {
     view->setWindowTitle(QString());
     view->show();
     quickView_ = view;
-    config_ = new TFconfig(this);
-    connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
-    search_ = new TFSearch(this);
     progress_ = new TFMessage(this);
     TFMessage::setInstance(progress_);
-    print_ = new TForm2(this);
     LoadSettings();
     view->setDescriptionFont(CurrentDisplay().descriptionFont());
     ApplyColours();
+}
+
+// The dialogs are made when first asked for: a start-up does not pay for
+// windows the user may never open.
+TForm2* TMain::printDialog() {
+    if (!print_)
+        print_ = new TForm2(this);
+    return print_;
+}
+
+TFSearch* TMain::searchDialog() {
+    if (!search_)
+        search_ = new TFSearch(this);
+    return search_;
+}
+
+TFconfig* TMain::configDialog() {
+    if (!config_) {
+        config_ = new TFconfig(this);
+        connect(config_, &TFconfig::settingsApplied, this, &TMain::applyDisplaySettings);
+    }
+    return config_;
 }
 
 QWidget* TMain::createToolBar() {

@@ -49,6 +49,7 @@ public:
 
     // Creates the quick view and the progress window, loads the settings and
     // applies colours and fonts: the start-up steps after the splash window.
+    // The other dialogs are made when first used.
     void StartUp();
 
     SpellSession* session() const { return session_; }
@@ -59,6 +60,8 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     TFInfo* quickView() const { return quickView_; }
     THistoryComboBox* fileBox() const { return FileN; }
+    // The print and save-as-text dialog, made on first use.
+    TForm2* printDialog();
 
     // Opens a data file (.Dat) or imports a spell text file, as dropping it
     // on the window does.
@@ -122,6 +125,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TFSearch* searchDialog();
+    TFconfig* configDialog();
     void createActions();
     void createMenus();
     void createHistory();

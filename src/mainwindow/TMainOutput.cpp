@@ -29,7 +29,7 @@ ListSource TMain::listSource() const {
 }
 
 void TMain::BPrintClick() {
-    print_->BPrintClick(listSource());
+    printDialog()->BPrintClick(listSource());
 }
 
 // Placed after Print; like Export, it can be chosen once the list shows a spell.
@@ -43,11 +43,11 @@ void TMain::addPrintCardsCommand(QMenu* file) {
 }
 
 void TMain::MPrintCardsClick() {
-    print_->BPrintCardsClick(listSource());
+    printDialog()->BPrintCardsClick(listSource());
 }
 
 void TMain::BSaveTextClick() {
-    print_->BSaveTextClick(listSource());
+    printDialog()->BSaveTextClick(listSource());
 }
 
 // The search sets Shown on the spells it finds; a run over the current list
@@ -56,7 +56,7 @@ void TMain::BSaveTextClick() {
 void TMain::BSearchClick() {
     QCheckBox* fullList = panel_->FullList;
     const bool entire = fullList->isChecked();
-    const std::optional<SearchRequest> request = search_->ask(entire);
+    const std::optional<SearchRequest> request = searchDialog()->ask(entire);
     std::optional<ProgressShown> searching;
     if (request) {
         searching.emplace(QString(), QStringLiteral("Searching Spell List"), false);
@@ -68,7 +68,7 @@ void TMain::BSearchClick() {
 }
 
 void TMain::BColorConfigClick() {
-    config_->exec();
+    configDialog()->exec();
     panel_->SList->viewport()->update();
 }
 

@@ -1,6 +1,5 @@
 #include "session/SpellSession.h"
 
-#include "collation/ListCollator.h"
 #include "formats/SpellJson.h"
 
 #include <algorithm>
@@ -102,8 +101,7 @@ void SpellSession::runFilter(const FilterRequest& request) {
         order_ = request.order;
         clearRows();
         std::vector<ListRow> rows = BuildRows(spells_, filter_, kinds_, *request.order);
-        ListCollator collator;
-        SortRows(rows, collator);
+        collator_.Sort(rows);
         std::vector<int> listed;
         listed.reserve(rows.size());
         for (const ListRow& row : rows)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collation/ListCollator.h"
 #include "spelldata/BookList.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/Filter.h"
@@ -172,4 +173,6 @@ private:
     std::optional<spelldata::SortOrder> order_; // of the last run that sorted
     bool addMode_ = false;
     std::string dataSource_;
+    // Kept across filter runs: it keeps each record's collation key.
+    ListCollator collator_;
 };
