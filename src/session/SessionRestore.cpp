@@ -1,8 +1,6 @@
 // The session's restoring half: what its commands changed, put back exactly.
 #include "session/SpellSession.h"
 
-#include "collation/ListCollator.h"
-
 #include <algorithm>
 
 using namespace spelldata;
@@ -146,8 +144,7 @@ bool SpellSession::sortRows() {
     rows.reserve(rows_.size());
     for (const int slot : rows_)
         rows.push_back({slot, SortKey(spells_[slot], *order_)});
-    ListCollator collator;
-    SortRows(rows, collator);
+    collator_.Sort(rows);
     std::vector<int> sorted;
     sorted.reserve(rows.size());
     for (const ListRow& row : rows)
