@@ -28,6 +28,9 @@ SpellListModel::SpellListModel(const SpellSession& session, QObject* parent)
     connect(&session, &SpellSession::rowAboutToBeRemoved, this,
             [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
     connect(&session, &SpellSession::rowRemoved, this, &SpellListModel::endRemoveRows);
+    connect(&session, &SpellSession::rowAboutToBeInserted, this,
+            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
+    connect(&session, &SpellSession::rowInserted, this, &SpellListModel::endInsertRows);
     connect(&session, &SpellSession::spellChanged, this, &SpellListModel::spellChanged);
     connect(&session, &SpellSession::spellsChanged, this, &SpellListModel::allRowsChanged);
 }

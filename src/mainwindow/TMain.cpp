@@ -96,6 +96,7 @@ TMain::TMain(const QString& settingsFolder, QWidget* parent)
     panel_->SList->setModel(model_);
     panel_->SList->setItemDelegate(new SpellListDelegate(this));
     createActions();
+    createHistory();
     createMenus();
     connectListPanel();
     connect(session_, &SpellSession::countersChanged, this, &TMain::ShowCounters);
@@ -265,6 +266,7 @@ void TMain::createMenus() {
     addExportCommand(file);
     file->addSeparator();
     file->addAction(Exit1);
+    menuBar()->addMenu(createEditMenu());
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->setObjectName(QStringLiteral("Window1"));
     window->addActions({Tile1, CasCade1, CloseAllWindows1, MBringToFront});

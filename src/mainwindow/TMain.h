@@ -15,6 +15,7 @@ class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QToolButton;
+class SessionHistory;
 class SpellListModel;
 class SpellSession;
 struct FilterRequest;
@@ -52,6 +53,8 @@ public:
     void StartUp();
 
     SpellSession* session() const { return session_; }
+    // Every change the window makes to the collection goes through here.
+    SessionHistory* history() const { return history_; }
     TListPanel* listPanel() const { return panel_; }
     SpellListModel* listModel() const { return model_; }
     QMdiArea* mdiArea() const { return mdi_; }
@@ -126,6 +129,12 @@ private:
     TFconfig* configDialog();
     void createActions();
     void createMenus();
+    void createHistory();
+    QMenu* createEditMenu();
+    void setDocument(const QString& path);
+    void updateTitle();
+    void afterStep();
+    void keepSlotOf(TFInfo* window, int slot);
     QWidget* createToolBar();
     void connectListPanel();
     void FormResize();
@@ -176,6 +185,8 @@ private:
 
     QString settingsFolder_;
     SpellSession* session_ = nullptr;
+    SessionHistory* history_ = nullptr;
+    QString documentPath_;
     TListPanel* panel_ = nullptr;
     SpellListModel* model_ = nullptr;
     QMdiArea* mdi_ = nullptr;
@@ -198,5 +209,6 @@ private:
     QAction *MOpenData = nullptr, *MSaveData = nullptr, *MPrint = nullptr, *MImportText = nullptr,
             *MSaveText = nullptr, *Exit1 = nullptr, *Tile1 = nullptr, *CasCade1 = nullptr,
             *CloseAllWindows1 = nullptr, *MBringToFront = nullptr, *ConnectToSite1 = nullptr,
-            *AboutQuarvine322 = nullptr, *MExport = nullptr, *MPrintCards = nullptr;
+            *AboutQuarvine322 = nullptr, *MExport = nullptr, *MPrintCards = nullptr,
+            *MUndo = nullptr, *MRedo = nullptr;
 };

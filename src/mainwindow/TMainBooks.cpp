@@ -5,6 +5,7 @@
 #include "controls/Prompts.h"
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SessionHistory.h"
 #include "session/SpellSession.h"
 #include "spelldata/BookList.h"
 
@@ -48,7 +49,7 @@ void TMain::BAddBookClick() {
                          Prompts::Icon::Error, QMessageBox::Ok);
         RebuildBookBox();
         chooseBook(session_->books()[static_cast<std::size_t>(existing)]);
-    } else if (session_->addBook(bytes) < 0) {
+    } else if (history_->addBook(bytes) < 0) {
         Prompts::Message(this, QStringLiteral("Cannot create anymore Spell Books/Lists"),
                          Prompts::Icon::Error, QMessageBox::Ok);
     } else {
@@ -71,7 +72,7 @@ void TMain::BDelBookClick() {
             Prompts::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     panel_->BBooks->setChecked(false);
-    session_->deleteBook(book);
+    history_->deleteBook(book);
     RebuildBookBox();
 }
 
@@ -87,5 +88,5 @@ void TMain::BBooksClick() {
 void TMain::BResetBooksClick() {
     const int book = chosenBook();
     if (book >= 0 && book < MaxBooks)
-        session_->resetCopies(book);
+        history_->resetCopies(book);
 }

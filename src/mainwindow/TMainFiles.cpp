@@ -9,6 +9,7 @@
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SessionHistory.h"
 #include "session/SpellSession.h"
 #include "spelldata/DataFile.h"
 #include "spelldata/FileIO.h"
@@ -99,7 +100,7 @@ void TMain::BOpenConvClick() {
         const ProgressShown opening(QString(), QStringLiteral("Opening Data File : ") + path,
                                     false);
         // A refused file leaves everything as it was.
-        report = session_->open(NativePath(path));
+        report = history_->open(NativePath(path));
     }
     if (!report.status) {
         Prompts::Message(this, FromBytes(report.status.message), Prompts::Icon::Error,
@@ -109,6 +110,8 @@ void TMain::BOpenConvClick() {
     setSaveControlsEnabled(false);
     BCloseAllClick();
     panel_->setEnabled(true);
+    if (!session_->addMode())
+        setDocument(path);
     afterLoad();
     reportRefused(report.refused);
 }
@@ -142,9 +145,11 @@ bool TMain::saveDataFile(const QString& path) {
     Status s;
     {
         const ProgressShown saving(QString(), QStringLiteral("Saving Data File : ") + path, false);
-        s = session_->save(NativePath(path));
+        s = history_->save(NativePath(path));
     }
-    if (!s)
+    if (s)
+        setDocument(path);
+    else
         Prompts::Message(this, FromBytes(s.message), Prompts::Icon::Error, QMessageBox::Ok);
     return s.ok();
 }
@@ -165,7 +170,7 @@ void TMain::BSaveConvClick() {
 // error is shown and everything stays as it was (false). The progress
 // message, if any, is taken down before the error.
 bool TMain::importText(const QString& path, std::optional<ProgressShown>& progress) {
-    const ImportReport report = session_->import(NativePath(path));
+    const ImportReport report = history_->import(NativePath(path));
     if (!report.status) {
         progress.reset();
         // The message holds the file's name as the system spells it.
@@ -204,6 +209,7 @@ void TMain::importFile(const QString& path) {
     if (!importText(path, progress))
         return;
     selectOrAddFile(PathFromBytes(BasePath(NativePath(path))) + QStringLiteral(".Dat"));
+    setDocument(filePath());
     progress.reset();
     progress.emplace(QString(), QStringLiteral("Saving Data File : ") + filePath(), false);
     listImported(true);
@@ -237,8 +243,10 @@ void TMain::BOpenClick() {
         return;
     }
     std::optional<ProgressShown> none;
-    if (importText(filePath(), none))
+    if (importText(filePath(), none)) {
+        setDocument(filePath());
         listImported(false);
+    }
 }
 
 // Each close request saves the settings first, then asks about the data file.

@@ -9,6 +9,7 @@
 #include "mainwindow/SpellListModel.h"
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
+#include "session/SessionHistory.h"
 #include "session/SpellSession.h"
 
 #include <QMdiArea>
@@ -28,15 +29,15 @@ void TMain::SListMouseDown(Qt::MouseButton button, int x) {
         if (column == Column::Mark)
             toggleMark(slot);
         else if (column == Column::Book && inBook)
-            session_->toggleBook(slot, book);
+            history_->toggleBook(slot, book);
         else if (column == Column::Copies && inBook)
-            session_->changeCopies(slot, book, button == Qt::LeftButton);
+            history_->changeCopies(slot, book, button == Qt::LeftButton);
     }
     panel_->SList->setNameArea(column == Column::Name);
 }
 
 void TMain::toggleMark(int slot) {
-    session_->toggleMark(slot);
+    history_->toggleMark(slot);
     if (session_->spells().MarkedCount() == 0)
         panel_->BMark->setChecked(false);
 }
@@ -66,8 +67,8 @@ bool TMain::editSpell(int slot) {
     if (!edited)
         return false;
     if (!existing)
-        return session_->addSpell(std::move(*edited));
-    session_->replaceSpell(slot, std::move(*edited));
+        return history_->addSpell(std::move(*edited));
+    history_->replaceSpell(slot, std::move(*edited));
     return true;
 }
 
@@ -77,12 +78,12 @@ void TMain::BMarkClick() {
 }
 
 void TMain::BUnmarkClick() {
-    session_->unmarkAll();
+    history_->unmarkAll();
     panel_->BMark->setChecked(false);
 }
 
 void TMain::BRevMarkClick() {
-    session_->reverseMarks();
+    history_->reverseMarks();
 }
 
 void TMain::BEditClick() {
@@ -121,6 +122,6 @@ void TMain::SpeedButton4Click() {
                          Prompts::Icon::Question,
                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    session_->removeSpell(slot);
+    history_->removeSpell(slot);
     panel_->SList->selectRow(0);
 }

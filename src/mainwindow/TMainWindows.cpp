@@ -107,5 +107,6 @@ void TMain::openQuickInfo(int slot) {
     fitIntoArea(window);
     mdi_->setActiveSubWindow(window);
     ApplyColours();
+    keepSlotOf(window, slot);
     showSpellIn(window, slot);
 }

@@ -30,6 +30,11 @@ int SpellSession::rowOfSlot(int slot) const {
     return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }
 
+int SpellSession::runRowOfSlot(int slot) const {
+    const auto found = std::find(runRows_.begin(), runRows_.end(), slot);
+    return found == runRows_.end() ? -1 : static_cast<int>(found - runRows_.begin());
+}
+
 void SpellSession::setRows(std::vector<int> rows) {
     runRows_ = rows;
     quick_ = {};
@@ -117,6 +122,7 @@ void SpellSession::runFilter(const FilterRequest& request) {
         ApplyBookStep(spells_, *request.book, request.fullList);
     filter_.set(request.onlyMarked ? OnlyMarked : AnyMark);
     if (request.order) {
+        order_ = request.order;
         clearRows();
         std::vector<ListRow> rows = BuildRows(spells_, filter_, kinds_, *request.order);
         collator_.Sort(rows);
@@ -178,25 +184,34 @@ void SpellSession::removeSpell(int slot) {
     }
     std::erase(runRows_, slot);
     matcher_.forget();
+    emit spellRemoved(slot);
     const int moved = spells_.RemoveSlot(slot);
     std::replace(rows_.begin(), rows_.end(), moved, slot);
     std::replace(runRows_.begin(), runRows_.end(), moved, slot);
+    if (moved != slot)
+        emit spellMoved(moved, slot);
     spells_.ShownCount = static_cast<int>(runRows_.size());
     if (slot < spells_.Count())
         emit spellChanged(slot);
     emit countersChanged();
 }
 
-int SpellSession::addBook(const std::string& name) {
+int SpellSession::firstFreeBook() const {
     for (std::size_t i = 1; i < books_.size() && i < MaxBooks; ++i) {
-        if (books_[i] == FreeBookLine) {
-            books_[i] = name;
-            clearBook(static_cast<int>(i));
-            emit booksChanged();
+        if (books_[i] == FreeBookLine)
             return static_cast<int>(i);
-        }
     }
     return -1;
+}
+
+int SpellSession::addBook(const std::string& name) {
+    const int book = firstFreeBook();
+    if (book < 0)
+        return -1;
+    books_[static_cast<std::size_t>(book)] = name;
+    clearBook(book);
+    emit booksChanged();
+    return book;
 }
 
 void SpellSession::clearBook(int book) {

@@ -14,6 +14,7 @@
 #include <bitset>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What one filter run admits, as the filter strip's controls say.
@@ -24,6 +25,14 @@ struct FilterRequest {
     bool onlyMarked = false;
     std::optional<int> book; // with the book switch down: the chosen book
     std::optional<spelldata::SortOrder> order;
+};
+
+// One book as the records hold it: its line in the book table and, per
+// slot, membership and copies.
+struct BookColumn {
+    std::string line;
+    std::vector<std::uint8_t> members;
+    std::vector<std::uint8_t> copies;
 };
 
 // The open spells and everything the windows do with them: the collection,
@@ -48,6 +57,8 @@ public:
     int slotOfRow(int row) const;
     // The first row showing `slot`, or -1.
     int rowOfSlot(int slot) const;
+    // Its place among the rows of the last filter run, or -1.
+    int runRowOfSlot(int slot) const;
 
     bool addMode() const { return addMode_; }
     void setAddMode(bool on) { addMode_ = on; }
@@ -111,6 +122,37 @@ public:
     // A copy count stays within 0..255; a spell outside the book has none.
     void changeCopies(int slot, int book, bool add);
     void resetCopies(int book);
+    // The position addBook would take, or -1.
+    int firstFreeBook() const;
+
+    // What the commands changed, put back (for taking a command back). Each
+    // emits what the list and the counters follow. The Shown flags stay the
+    // list's: a record put back is listed only where a row is given. Rows
+    // here are places among the rows of the last filter run; a list the quick
+    // filter narrows is narrowed again afterwards.
+    //
+    // Puts `record` into `slot`, moving the record there to the end, and
+    // lists it at `row` (at most the last row) unless that is -1.
+    void restoreSpell(int slot, spelldata::SpellRecord record, int row);
+    // Replaces a record whole, its mark and books included.
+    void restoreRecord(int slot, spelldata::SpellRecord record);
+    // Removes the last `n` records and their rows; returns the rows they had
+    // as (row, slot), in row order, for relist.
+    using Listing = std::vector<std::pair<int, int>>;
+    Listing removeLastSpells(int n);
+    // Lists slots at the rows given, in row order.
+    void relist(const Listing& listing);
+    // Puts records after the last one, unlisted and with the table of books
+    // they came with; every mark is cleared, as an open does.
+    void restoreAppended(std::vector<spelldata::SpellRecord> records, spelldata::BookList books);
+    void restoreBookTable(spelldata::BookList books);
+    std::vector<std::uint8_t> marks() const;
+    void restoreMarks(const std::vector<std::uint8_t>& marks);
+    BookColumn bookColumn(int book) const;
+    void restoreBookColumn(int book, const BookColumn& column);
+    // Puts the rows back in the order of the last filter run, after a step
+    // changed what they are ordered by; false when they were in order.
+    bool sortRows();
 
 signals:
     // The collection was replaced or extended by open or import.
@@ -120,6 +162,11 @@ signals:
     void rowsReset();
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    // A record left the collection, or moved from one slot to another.
+    void spellRemoved(int slot);
+    void spellMoved(int from, int to);
     // What one record, or many, shows changed.
     void spellChanged(int slot);
     void spellsChanged();
@@ -134,6 +181,11 @@ private:
     void afterLoad();
     // Takes every spell out of the book.
     void clearBook(int book);
+    void insertRow(int row, int slot);
+    // Restoring edits the rows of the filter run: a narrowed list is widened
+    // to them first and narrowed again after.
+    void widen();
+    void renarrow();
 
     spelldata::SpellCollection spells_;
     spelldata::BookList books_;
@@ -143,6 +195,7 @@ private:
     QuickMatcher matcher_;
     spelldata::FilterSet filter_;
     spelldata::KindSet kinds_;
+    std::optional<spelldata::SortOrder> order_; // of the last run that sorted
     bool addMode_ = false;
     std::string dataSource_;
     // Kept across filter runs: it keeps each record's collation key.

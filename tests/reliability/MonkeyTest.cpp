@@ -64,8 +64,9 @@ const std::pair<Qt::Key, Qt::KeyboardModifier> kShortcuts[] = {
     {Qt::Key_P, Qt::ControlModifier}, {Qt::Key_T, Qt::ControlModifier},
     {Qt::Key_F, Qt::ControlModifier}, {Qt::Key_I, Qt::ControlModifier},
     {Qt::Key_C, Qt::ControlModifier}, {Qt::Key_A, Qt::ControlModifier},
-    {Qt::Key_B, Qt::ControlModifier}, {Qt::Key_F, Qt::AltModifier},
-    {Qt::Key_W, Qt::AltModifier}};
+    {Qt::Key_B, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier},
+    {Qt::Key_Y, Qt::ControlModifier}, {Qt::Key_F, Qt::AltModifier},
+    {Qt::Key_E, Qt::AltModifier},     {Qt::Key_W, Qt::AltModifier}};
 
 class Monkey : public MainWindowFixture {
 protected:
