@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace spelldata {
 
 namespace {
@@ -303,27 +307,77 @@ enum FieldLabel : unsigned {
     LabelPower = 1u << 13,
 };
 
-// The labels that occur anywhere in a line, found in one pass over it.
-unsigned labelsIn(std::string_view line) {
-    static constexpr std::pair<std::string_view, unsigned> words[] = {
-        {"Range", LabelRange},          {"Componen", LabelComponents},
-        {"Durat", LabelDuration},       {"Casting Time", LabelCastingTime},
-        {"Area of Effect", LabelArea},  {"AOE", LabelAoe},
-        {"Saving", LabelSaving},        {"School", LabelSchool},
-        {"Sphere", LabelSphere},        {"Preparat", LabelPreparation},
-        {"Maint", LabelMaintenance},    {"Cost", LabelCost},
-        {"Prereq", LabelPrerequisites}, {"Power", LabelPower},
-    };
+// The label that begins `rest`, if any.
+unsigned labelAt(std::string_view rest) {
     unsigned found = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c != 'R' && c != 'C' && c != 'D' && c != 'A' && c != 'S' && c != 'P' && c != 'M')
-            continue; // no label starts with it
-        for (const auto& [word, label] : words) {
-            if (word[0] == c && line.substr(i, word.size()) == word)
-                found |= label;
-        }
+    auto at = [&](std::string_view word, unsigned label) {
+        if (rest.starts_with(word))
+            found |= label;
+    };
+    switch (rest[0]) {
+    case 'A':
+        at("Area of Effect", LabelArea);
+        at("AOE", LabelAoe);
+        break;
+    case 'C':
+        at("Componen", LabelComponents);
+        at("Casting Time", LabelCastingTime);
+        at("Cost", LabelCost);
+        break;
+    case 'D':
+        at("Durat", LabelDuration);
+        break;
+    case 'M':
+        at("Maint", LabelMaintenance);
+        break;
+    case 'P':
+        at("Preparat", LabelPreparation);
+        at("Prereq", LabelPrerequisites);
+        at("Power", LabelPower);
+        break;
+    case 'R':
+        at("Range", LabelRange);
+        break;
+    case 'S':
+        at("Saving", LabelSaving);
+        at("School", LabelSchool);
+        at("Sphere", LabelSphere);
+        break;
+    default:
+        break;
     }
+    return found;
+}
+
+// The labels that occur anywhere in a line. Every label begins with a capital
+// from A to S, and a line holds few of them: only there is a label looked for.
+unsigned labelsIn(std::string_view line) {
+    unsigned found = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (line.size() >= 16) {
+        const __m128i belowA = _mm_set1_epi8('A' - 1);
+        const __m128i aboveS = _mm_set1_epi8('S' + 1);
+        // Blocks of sixteen; the last ends at the line's end and skips what
+        // the one before it has seen.
+        for (std::size_t seen = 0; seen < line.size(); i += 16) {
+            const std::size_t at = std::min(i, line.size() - 16);
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+            // A signed comparison: bytes from 128 up count as below 'A'.
+            auto capitals = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpgt_epi8(bytes, belowA), _mm_cmplt_epi8(bytes, aboveS))));
+            capitals &= ~0u << (seen - at);
+            for (; capitals != 0; capitals &= capitals - 1)
+                found |=
+                    labelAt(line.substr(at + static_cast<std::size_t>(__builtin_ctz(capitals))));
+            seen = at + 16;
+        }
+        return found;
+    }
+#endif
+    for (; i < line.size(); ++i)
+        found |= labelAt(line.substr(i));
     return found;
 }
 
