@@ -231,16 +231,29 @@ template <typename Fn> void forEachLine(std::string_view text, Fn fn) {
         fn(std::string_view()); // a final line end leaves an empty last line
 }
 
-// True when every line break of `text` is a CR LF pair. Such a text is its
-// lines as forEachLine gives them, joined with CR LF.
-bool onlyCrLfBreaks(std::string_view text) {
+// What writing a description needs to know of it, found in one pass: whether
+// a line of it, as forEachLine splits it, begins with the marker (lines begin
+// at the start and after every CR or LF), and whether every line break is a
+// CR LF pair. A text of that kind is its lines as forEachLine gives them,
+// joined with CR LF.
+struct DescriptionScan {
+    bool markerLine = false;
+    bool onlyCrLf = true;
+};
+
+DescriptionScan scanDescription(std::string_view text) {
+    DescriptionScan scan;
+    scan.markerLine = text.starts_with(kMarker);
     for (std::size_t at = FindLineEnd(text.data(), text.size()); at < text.size();) {
-        if (text[at] != '\r' || at + 1 == text.size() || text[at + 1] != '\n')
-            return false;
-        at += 2;
-        at += FindLineEnd(text.data() + at, text.size() - at);
+        std::size_t next = at + 1;
+        if (text[at] == '\r' && next < text.size() && text[next] == '\n')
+            ++next;
+        else
+            scan.onlyCrLf = false;
+        scan.markerLine = scan.markerLine || text.substr(next, kMarker.size()) == kMarker;
+        at = next + FindLineEnd(text.data() + next, text.size() - next);
     }
-    return true;
+    return scan;
 }
 
 std::string_view kindLetter(SpellKind kind) {
@@ -255,7 +268,8 @@ std::string_view kindLetter(SpellKind kind) {
     return "W";
 }
 
-void appendRecord(std::string& out, const SpellRecord& record) {
+// `onlyCrLf`: every line break of the description is CR LF (see scanDescription).
+void appendRecord(std::string& out, const SpellRecord& record, bool onlyCrLf) {
     const TBasic& b = record.basic();
     appendLine(out, b.Name);
     appendLine(out, b.Reversible ? "1" : "0");
@@ -271,7 +285,7 @@ void appendRecord(std::string& out, const SpellRecord& record) {
     b.BookSet.writeDigits(bits);
     appendLine(out, std::string_view(bits, MaxBooks));
     appendLine(out, kMarker);
-    if (onlyCrLfBreaks(b.Description))
+    if (onlyCrLf)
         appendLine(out, b.Description); // a final CR LF leaves the empty last line
     else
         forEachLine(b.Description, [&](std::string_view line) { appendLine(out, line); });
@@ -280,18 +294,6 @@ void appendRecord(std::string& out, const SpellRecord& record) {
 
 bool hasLineBreak(const std::string& text) {
     return FindLineEnd(text.data(), text.size()) != text.size();
-}
-
-// True when a line of `text`, as forEachLine splits it, begins with the marker:
-// lines begin at the start and after every CR or LF.
-bool hasMarkerLine(std::string_view text) {
-    for (std::size_t at = text.find(kMarker[0]); at != std::string_view::npos;
-         at = text.find(kMarker[0], at + 1)) {
-        if ((at == 0 || text[at - 1] == '\r' || text[at - 1] == '\n') &&
-            text.substr(at, kMarker.size()) == kMarker)
-            return true;
-    }
-    return false;
 }
 
 // The name and the .Dat fields each take one line of the block.
@@ -520,7 +522,7 @@ std::string FormatDatFile(const SpellCollection& spells) {
     out.reserve(size);
     appendLine(out, std::to_string(spells.Count()));
     for (const SpellRecord& r : spells)
-        appendRecord(out, r);
+        appendRecord(out, r, scanDescription(r->Description).onlyCrLf);
     return out;
 }
 
@@ -539,7 +541,11 @@ std::string FormatCountFile(const SpellCollection& spells) {
     return out;
 }
 
-Status CheckWritable(const SpellCollection& spells) {
+namespace {
+
+// CheckWritable, also noting for each record whether its description has CR LF
+// breaks only, for the writer.
+Status checkRecords(const SpellCollection& spells, std::vector<char>* onlyCrLf) {
     for (int slot = 0; slot < spells.Count(); ++slot) {
         const SpellRecord& r = spells[slot];
         if (!fitsOneLine(r))
@@ -547,13 +553,22 @@ Status CheckWritable(const SpellCollection& spells) {
                                  "The spell \"" + r->Name +
                                      "\" has a line break in a one-line field; the file "
                                      "was not saved.");
-        if (hasMarkerLine(r->Description))
+        const DescriptionScan scan = scanDescription(r->Description);
+        if (scan.markerLine)
             return Status::Error(ErrorKind::Invalid,
                                  "The description of \"" + r->Name +
                                      "\" has a line beginning with #9#, which would end it "
                                      "early when read back; the file was not saved.");
+        if (onlyCrLf)
+            onlyCrLf->push_back(scan.onlyCrLf ? 1 : 0);
     }
     return Status::Ok();
+}
+
+} // namespace
+
+Status CheckWritable(const SpellCollection& spells) {
+    return checkRecords(spells, nullptr);
 }
 
 namespace {
@@ -563,12 +578,13 @@ namespace {
 // and the whole file is never in memory.
 constexpr std::size_t kWriteChunk = 256 * 1024;
 
-Status writeDatFile(SaveFile& file, const SpellCollection& spells) {
+Status writeDatFile(SaveFile& file, const SpellCollection& spells,
+                    const std::vector<char>& onlyCrLf) {
     std::string piece;
     piece.reserve(kWriteChunk + 8 * 1024);
     appendLine(piece, std::to_string(spells.Count()));
-    for (const SpellRecord& r : spells) {
-        appendRecord(piece, r);
+    for (int slot = 0; slot < spells.Count(); ++slot) {
+        appendRecord(piece, spells[slot], onlyCrLf[static_cast<std::size_t>(slot)] != 0);
         if (piece.size() >= kWriteChunk) {
             if (Status s = file.write(piece); !s)
                 return s;
@@ -596,14 +612,16 @@ Status writeCountFile(SaveFile& file, const SpellCollection& spells) {
 
 Status WriteDataFile(const SpellCollection& spells, const BookList& books,
                      const std::string& base) {
-    if (Status s = CheckWritable(spells); !s)
+    std::vector<char> onlyCrLf;
+    onlyCrLf.reserve(static_cast<std::size_t>(spells.Count()));
+    if (Status s = checkRecords(spells, &onlyCrLf); !s)
         return s;
     const DataSetPaths names = DataSetFiles(base);
     if (Status s = settleInterruptedSaves(names, PendingSave::Finish); !s)
         return s;
     SaveFile files[3] = {SaveFile(names.dat), SaveFile(names.sbk), SaveFile(names.sbn)};
     const std::function<Status(SaveFile&)> writers[3] = {
-        [&](SaveFile& f) { return writeDatFile(f, spells); },
+        [&](SaveFile& f) { return writeDatFile(f, spells, onlyCrLf); },
         [&](SaveFile& f) { return f.write(FormatBookFile(books)); },
         [&](SaveFile& f) { return writeCountFile(f, spells); }};
     for (int i = 0; i < 3; ++i) {

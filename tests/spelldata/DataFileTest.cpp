@@ -309,7 +309,13 @@ TEST_F(DataFileTest, RecordsThatWouldNotReadBackAreRefusedBeforeWriting) {
     const Status s = WriteDataFile(spells, books, base);
     EXPECT_EQ(s.kind, ErrorKind::Invalid);
     EXPECT_NE(s.message.find("Glass Mind"), std::string::npos);
+    for (const char* text : {"#9# first", "a\r#9#", "a\n#9#x", "a\r\n\r\n#9#"}) {
+        spells[2]->Description = text;
+        EXPECT_EQ(WriteDataFile(spells, books, base).kind, ErrorKind::Invalid) << text;
+    }
     EXPECT_EQ(ReadBytes(base + ".Dat"), before);
+    spells[2]->Description = "a #9# b\r\n x#9#\r\n#9"; // no line begins with the marker
+    EXPECT_TRUE(WriteDataFile(spells, books, base).ok());
 }
 
 TEST_F(DataFileTest, AFailedWriteLeavesTheOldSetIntact) {
