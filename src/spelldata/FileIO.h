@@ -92,6 +92,7 @@ private:
     std::string target_;
     std::string tempPath_;
     int fd_ = -1;
+    off_t written_ = 0;
     bool finished_ = false;
     bool committed_ = false;
 };
