@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <limits>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,6 +122,51 @@ std::string runChild(const std::vector<std::string>& argv, const std::string& wh
     check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
           what + " failed with status " + std::to_string(status));
     return out;
+}
+
+std::string spawnProcess(const std::vector<std::string>& argv, const std::string& what) {
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    int pipeFds[2];
+    check(::pipe2(pipeFds, O_CLOEXEC) == 0, "cannot create a pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    pid_t pid = 0;
+    const int started = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    if (started != 0)
+        ::close(pipeFds[0]);
+    check(started == 0, "cannot start " + what + " (" + argv[0] + ")");
+    std::string out;
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
+          what + " failed with status " + std::to_string(status));
+    return out;
+}
+
+std::string findOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string folder = folders.substr(start, end - start);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
 }
 
 void add(Line l) {

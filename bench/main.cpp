@@ -77,8 +77,9 @@ std::size_t memchrLineSplit(std::string_view text) {
 
 class SqliteTable {
 public:
-    explicit SqliteTable(const SpellCollection& spells) {
-        check(sqlite3_open(":memory:", &db_) == SQLITE_OK, "cannot open SQLite");
+    // The table in memory, or in the database file `path`.
+    explicit SqliteTable(const SpellCollection& spells, const std::string& path = ":memory:") {
+        check(sqlite3_open(path.c_str(), &db_) == SQLITE_OK, "cannot open SQLite");
         exec("CREATE TABLE spells(name TEXT, description TEXT, source TEXT, school TEXT, "
              "sphere TEXT)");
         exec("BEGIN");
@@ -133,6 +134,17 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* count_ = nullptr;
 };
+
+// The query the sqlite3 program runs for the whole-process search: the names
+// of the rows whose joined fields contain `needle`.
+std::string sqliteNameQuery(const std::string& needle) {
+    return "SELECT name FROM spells WHERE name||description||source||school||sphere LIKE '%" +
+           needle + "%';";
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // --- Peak memory -----------------------------------------------------------
 
@@ -211,11 +223,86 @@ struct Options {
     bool keep = false;
     int repeatsLarge = 11;
     int repeatsSmall = 33;
-    std::vector<int> sizes = {1500, 15000};
+    std::vector<int> sizes = {1500, 5000, 15000};
     std::string only; // one group of measurements, or empty for all
+    std::string cli;  // the command-line tool for the whole-process lines
 
     bool runs(std::string_view group) const { return only.empty() || only == group; }
 };
+
+// Times for the scaling table: per measurement, the best time at each size.
+std::vector<std::pair<std::string, std::vector<std::pair<int, double>>>> g_scaling;
+
+void noteScaling(const std::string& name, int count, double ms) {
+    auto it = std::find_if(g_scaling.begin(), g_scaling.end(),
+                           [&](const auto& row) { return row.first == name; });
+    if (it == g_scaling.end())
+        it = g_scaling.insert(g_scaling.end(), {name, {}});
+    it->second.emplace_back(count, ms);
+}
+
+// The time per spell at each size, and how that time at the largest size
+// compares with the smallest: 1.00 is growth in proportion to the spells.
+void printScaling() {
+    if (g_scaling.empty() || g_scaling.front().second.size() < 2)
+        return;
+    std::printf("\n== Scaling: best time and time per spell at each size\n");
+    std::printf("%-30s", "measurement");
+    for (const auto& [count, ms] : g_scaling.front().second)
+        std::printf(" %9d sp %9s", count, "us/spell");
+    std::printf(" %11s\n", "per-spell ratio");
+    for (const auto& [name, sizes] : g_scaling) {
+        std::printf("%-30s", name.c_str());
+        for (const auto& [count, ms] : sizes)
+            std::printf(" %9.2f ms %9.3f", ms, ms * 1000.0 / count);
+        const auto& [firstCount, firstMs] = sizes.front();
+        const auto& [lastCount, lastMs] = sizes.back();
+        std::printf(" %11.2f   (%d vs %d)\n", (lastMs / lastCount) / (firstMs / firstCount),
+                    lastCount, firstCount);
+    }
+}
+
+// `quarvine-cli info` beside `wc -l` of the three files, and
+// `quarvine-cli search` beside the sqlite3 program on a database file of the
+// same rows, all started as processes, in turns, best of `repeats`.
+void benchProcesses(const bench::GeneratedSet& set, const std::string& base,
+                    const DataSetPaths& paths, int count, int repeats, const Options& opt) {
+    const bool fullSet = count == SpellCollection::Capacity;
+    const std::string wc = findOnPath("wc");
+    const std::string sqlite = findOnPath("sqlite3");
+    check(!opt.cli.empty() && ::access(opt.cli.c_str(), X_OK) == 0,
+          "the command-line tool was not found (build quarvine-cli, or give --cli PATH)");
+    check(!wc.empty(), "wc was not found on PATH");
+    check(!sqlite.empty(), "the sqlite3 program was not found on PATH (scripts/install-deps.sh)");
+    const std::vector<std::string> info = {opt.cli, "info", base};
+    const std::vector<std::string> lines = {wc, "-l", paths.dat, paths.sbk, paths.sbn};
+    const std::vector<std::string> search = {opt.cli, "search", base, PlantedWord};
+    const std::string db = (opt.folder / ("set" + std::to_string(count) + ".db")).string();
+    { SqliteTable file(set.spells, db); }
+    const std::vector<std::string> query = {sqlite, db, sqliteNameQuery(PlantedWord)};
+    g_sink = g_sink + rawRead(db).size();
+
+    // Each side once untimed, to check it and to have its program in the cache.
+    const std::string infoOut = spawnProcess(info, "quarvine-cli info");
+    check(infoOut.starts_with("Spells: " + std::to_string(count) + "\n"),
+          "quarvine-cli info printed: " + infoOut.substr(0, 80));
+    spawnProcess(lines, "wc -l");
+    const std::size_t ours = lineCount(spawnProcess(search, "quarvine-cli search"));
+    const std::size_t theirs = lineCount(spawnProcess(query, "sqlite3"));
+    check(ours == theirs && ours > 0, "quarvine-cli search printed " + std::to_string(ours) +
+                                          " names, sqlite3 " + std::to_string(theirs));
+
+    auto run = [](const std::vector<std::string>& argv, const char* what) {
+        return Task([&argv, what] { g_sink = g_sink + spawnProcess(argv, what).size(); });
+    };
+    const std::vector<double> t =
+        bestInTurns(repeats, {run(info, "quarvine-cli info"), run(lines, "wc -l"),
+                              run(search, "quarvine-cli search"), run(query, "sqlite3")});
+    std::printf("   (processes: \"%s\" is in %zu of %d records on both sides)\n", PlantedWord, ours,
+                count);
+    addRatio("Process: quarvine-cli info / wc -l", count, t[0], t[1], 5.0, fullSet);
+    addRatio("Process: quarvine-cli search / sqlite3", count, t[2], t[3], 1.0, fullSet);
+}
 
 void benchSet(int count, const Options& opt) {
     const int repeats = count >= 10000 ? opt.repeatsLarge : opt.repeatsSmall;
@@ -268,7 +355,8 @@ void benchSet(int count, const Options& opt) {
         };
         const std::vector<double> t = bestInTurns(repeats, {{ours, prepare}, {raw, {}}});
         check(spells[count - 1] == set.spells[count - 1], "ReadDataFile gave a different record");
-        addRatio("ReadDataFile / raw read + memchr split", count, t[0], t[1], 3.0, fullSet);
+        addRatio("ReadDataFile / raw read + memchr split", count, t[0], t[1], 2.0, fullSet);
+        noteScaling("ReadDataFile", count, t[0]);
     }
 
     // ImportSpellText against reading the text file and splitting its lines.
@@ -286,7 +374,8 @@ void benchSet(int count, const Options& opt) {
         const std::string& original = set.spells[count - 1]->Name;
         check(imported == original || imported == original + " ",
               "ImportSpellText gave the name \"" + imported + "\" for \"" + original + "\"");
-        addRatio("ImportSpellText / raw read + memchr split", count, t[0], t[1], 3.0, fullSet);
+        addRatio("ImportSpellText / raw read + memchr split", count, t[0], t[1], 2.5, fullSet);
+        noteScaling("ImportSpellText", count, t[0]);
     }
 
     // WriteDataFile against writing its bytes, one buffered write per file.
@@ -307,7 +396,7 @@ void benchSet(int count, const Options& opt) {
         const std::vector<double> t = bestInTurns(
             repeats, {{ours, {}}, {[&] { writeRaw(false); }, {}}, {[&] { writeRaw(true); }, {}}});
         check(rawRead(outBase + ".Dat") == bytes[0], "WriteDataFile wrote other bytes");
-        addRatio("WriteDataFile / one buffered write", count, t[0], t[1], 2.0);
+        addRatio("WriteDataFile / one buffered write", count, t[0], t[1], 1.5, fullSet);
         // WriteDataFile flushes every file to disk before renaming it; this
         // line shows it beside writes that do the same.
         addInfo("WriteDataFile / buffered write + fsync", count, t[0], t[2]);
@@ -336,7 +425,8 @@ void benchSet(int count, const Options& opt) {
         check(ours > 0 && ours < count / 2, "the needle is not in a minority of records");
         std::printf("   (\"%s\" is in %d of %d records on both sides)\n", needle.c_str(), ours,
                     count);
-        addRatio("SearchSpells / SQLite LIKE '%...%'", count, t[0], t[1], 0.5);
+        addRatio("SearchSpells / SQLite LIKE '%...%'", count, t[0], t[1], 0.33, fullSet);
+        noteScaling("SearchSpells", count, t[0]);
     }
 
     // The list: filter pass with sort keys, then the sort by name.
@@ -393,10 +483,16 @@ void benchSet(int count, const Options& opt) {
                  fullSet);
         addLimit("List: filter + keys + sort (AsciiCase)", count, totalAscii, "ms", 20, true,
                  fullSet);
+        noteScaling("Filter + sort (ListCollator)", count, totalLocale);
         addInfo("  filter pass + sort keys (BuildRows)", count, build);
         addInfo("  SortRows, ListCollator en_US", count, sortLocale);
         addInfo("  SortRows, AsciiCaseCollator", count, sortAscii);
     }
+
+    // Whole processes: the tool's reading commands beside plain programs that
+    // read the same bytes, each started afresh every time.
+    if (opt.runs("process"))
+        benchProcesses(set, base, paths, count, repeats, opt);
 
     // Peak memory of a fresh process that loads the set.
     if (opt.runs("memory")) {
@@ -404,7 +500,7 @@ void benchSet(int count, const Options& opt) {
         check(m.records == count, "the memory child loaded " + std::to_string(m.records));
         const double datMb = static_cast<double>(fs::file_size(paths.dat)) / (1024.0 * 1024.0);
         const double deltaMb = static_cast<double>(m.afterKb - m.beforeKb) / 1024.0;
-        const double limitMb = datMb * 2 + 10;
+        const double limitMb = datMb * 1.3 + 10;
         std::printf("   (peak RSS of the loading process %.1f MB, of which %.1f MB before "
                     "loading; .Dat %.1f MB)\n",
                     static_cast<double>(m.afterKb) / 1024.0,
@@ -432,15 +528,18 @@ void benchRealFile(int repeats) {
 
 void usage() {
     std::printf("usage: quarvine_bench [--dir FOLDER] [--keep] [--repeats N] [--only GROUP]\n"
-                "                      [--spells N]\n"
+                "                      [--spells N] [--cli PATH]\n"
                 "  --dir FOLDER  where the generated files go (default: the system's\n"
                 "                temporary folder); a fresh subfolder is made there\n"
                 "  --keep        leave the generated files in place\n"
                 "  --repeats N   runs per measurement for the 15,000-spell set (default 11;\n"
-                "                the 1,500-spell set uses three times as many)\n"
-                "  --only GROUP  one group: read, import, write, search, list or memory\n"
-                "  --spells N    one set of N spells (1 to 15000) instead of 1,500 and\n"
-                "                15,000, e.g. for a profiler\n");
+                "                smaller sets use three times as many)\n"
+                "  --only GROUP  one group: read, import, write, search, list, process or\n"
+                "                memory\n"
+                "  --spells N    one set of N spells (1 to 15000) instead of 1,500, 5,000\n"
+                "                and 15,000, e.g. for a profiler\n"
+                "  --cli PATH    the quarvine-cli program for the whole-process lines\n"
+                "                (default: the one built with the benchmark)\n");
 }
 
 } // namespace
@@ -462,6 +561,9 @@ int main(int argc, char** argv) {
 
     Options opt;
     opt.self = fs::read_symlink("/proc/self/exe").string();
+#ifdef QUARVINE_CLI_PATH
+    opt.cli = QUARVINE_CLI_PATH;
+#endif
     fs::path parent = fs::temp_directory_path();
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--dir" && i + 1 < args.size()) {
@@ -471,6 +573,8 @@ int main(int argc, char** argv) {
         } else if (args[i] == "--repeats" && i + 1 < args.size()) {
             opt.repeatsLarge = std::max(1, std::atoi(args[++i].c_str()));
             opt.repeatsSmall = opt.repeatsLarge * 3;
+        } else if (args[i] == "--cli" && i + 1 < args.size()) {
+            opt.cli = args[++i];
         } else if (args[i] == "--only" && i + 1 < args.size()) {
             opt.only = args[++i];
         } else if (args[i] == "--spells" && i + 1 < args.size()) {
@@ -503,6 +607,7 @@ int main(int argc, char** argv) {
     if (opt.runs("import"))
         benchRealFile(opt.repeatsSmall);
 
+    printScaling();
     printSummary();
 
     if (opt.keep)

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
-  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev sqlite3
   file dpkg-dev fonts-liberation2 xvfb xauth poppler-utils
   desktop-file-utils appstream
   clang libclang-rt-14-dev ccache

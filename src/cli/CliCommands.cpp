@@ -81,6 +81,33 @@ bool load(const Io& io, const std::string& arg, SpellSession& session) {
     return true;
 }
 
+// Reads a data file set for a command that needs each spell once and keeps
+// little of it: fn(record, slot) sees the spells that the collection would
+// hold, in slot order. The files and the messages are those of load(); the
+// caller shows what it gathered only when this returns true.
+bool scan(const Io& io, const std::string& arg, BookList& books,
+          const std::function<void(const SpellRecord&, int)>& fn) {
+    const std::string base = baseOf(arg);
+    int refused = 0;
+    const Status s = ScanDataFile(base, books, [&](const SpellRecord& r, int slot) {
+        if (slot < SpellCollection::Capacity)
+            fn(r, slot);
+        else
+            ++refused;
+    });
+    if (!s) {
+        io.err << "quarvine-cli: "
+               << (s.kind == ErrorKind::NotFound ? "No Such File: " + base + ".Dat" : s.message)
+               << '\n';
+        return false;
+    }
+    if (refused > 0)
+        io.err << "quarvine-cli: warning: " << refused
+               << " spells did not fit into the collection of " << SpellCollection::Capacity
+               << " and were left out\n";
+    return true;
+}
+
 std::string utf8(const std::string& bytes) {
     return Cp1252ToUtf8(bytes);
 }
@@ -193,21 +220,20 @@ int runExport(const CliOptions& o, const Io& io) {
 int runInfo(const CliOptions& o, const Io& io) {
     if (o.positional.size() != 1)
         return usageError(io, "info needs BASE");
-    SpellSession session;
-    if (!load(io, o.positional[0], session))
-        return ExitBadFile;
-    const SpellCollection& spells = session.spells();
-    const BookList& books = session.books();
+    BookList books = InitialBookList();
+    int count = 0;
     std::array<int, 3> byKind{};
     std::map<int, int> byLevel;
-    std::vector<int> members(books.size(), 0);
-    for (const SpellRecord& r : spells) {
+    std::array<int, MaxBooks> members{};
+    const bool read = scan(io, o.positional[0], books, [&](const SpellRecord& r, int) {
+        ++count;
         ++byKind[static_cast<std::size_t>(r.kind())];
         ++byLevel[r->Level];
-        for (std::size_t b = 1; b < members.size() && b < MaxBooks; ++b)
-            members[b] += r->BookSet.test(static_cast<int>(b));
-    }
-    io.out << "Spells: " << spells.Count() << "\n";
+        r->BookSet.forEachSet([&](int b) { ++members[static_cast<std::size_t>(b)]; });
+    });
+    if (!read)
+        return ExitBadFile;
+    io.out << "Spells: " << count << "\n";
     io.out << "Wizard spells: " << byKind[0] << "\nPriest prayers: " << byKind[1]
            << "\nPsionic powers and Info entries: " << byKind[2] << "\n";
     io.out << "By level:\n";
@@ -217,7 +243,8 @@ int runInfo(const CliOptions& o, const Io& io) {
     io.out << "Books:\n";
     for (std::size_t b = 1; b < books.size(); ++b) {
         if (IsBookPosition(books, static_cast<int>(b)))
-            io.out << "  " << b << " " << utf8(books[b]) << ": " << members[b] << " spells\n";
+            io.out << "  " << b << " " << utf8(books[b]) << ": " << (b < MaxBooks ? members[b] : 0)
+                   << " spells\n";
     }
     return ExitOk;
 }
@@ -314,15 +341,19 @@ int runSearch(const CliOptions& o, const Io& io) {
         io.err << "quarvine-cli: " << s.message << '\n';
         return ExitUsage;
     }
-    SpellSession session;
-    if (!load(io, o.positional[0], session))
+    // The names are printed only once the whole set has been read.
+    SpellMatcher matcher(needle, options);
+    std::string names;
+    BookList books = InitialBookList();
+    const bool read = scan(io, o.positional[0], books, [&](const SpellRecord& r, int) {
+        if (matcher.Matches(r)) {
+            names += utf8(r->Name);
+            names += '\n';
+        }
+    });
+    if (!read)
         return ExitBadFile;
-    const SpellCollection& spells = session.spells();
-    session.search(needle, options);
-    for (const SpellRecord& r : spells) {
-        if (r->Shown)
-            io.out << utf8(r->Name) << "\n";
-    }
+    io.out << names;
     return ExitOk;
 }
 

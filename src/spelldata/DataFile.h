@@ -5,6 +5,7 @@
 #include "spelldata/SpellCollection.h"
 #include "spelldata/Status.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -59,7 +60,18 @@ ReadReport ReadDataFile(SpellCollection& spells, BookList& books, const std::str
                         PendingSave pending = PendingSave::Finish,
                         MissingBookFile missingBooks = MissingBookFile::Create);
 
-// The same, from the files' bytes. `sbk` and `sbn` are null when the file is
+// Reads a data file set as a reading command needs it, without keeping the
+// records: fn(record, index) is called for each record of the .Dat file, in
+// file order, as soon as it is read; the record is valid during the call only,
+// and its BookCounts are zero. The checks and errors are ReadDataFile's, and
+// `books` gets the .SBK file's table as there. Nothing is written: an
+// interrupted save is reported (PendingSave::Report) and a missing .SBK file
+// is not created. Since the records are handed over before the whole set has
+// been checked, a caller keeps what it needs and uses it only on success.
+Status ScanDataFile(const std::string& base, BookList& books,
+                    const std::function<void(const SpellRecord&, int)>& fn);
+
+// The same as ReadDataFile, from the files' bytes. `sbk` and `sbn` are null when the file is
 // missing; `names` gives the file names used in messages.
 ReadReport ParseDataSet(SpellCollection& spells, BookList& books, std::string_view dat,
                         const std::string* sbk, const std::string* sbn, const DataSetPaths& names);

@@ -54,37 +54,59 @@ bool CanOpenFile(const std::string& path) {
     return true;
 }
 
-Status ReadFileBytes(const std::string& path, std::string& out) {
-    const int fd = openForReading(path);
-    if (fd < 0)
+InputFile::~InputFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+Status InputFile::open(const std::string& path) {
+    path_ = path;
+    fd_ = openForReading(path);
+    if (fd_ < 0)
         return Status::Error(ErrorKind::NotFound,
                              "Cannot open " + path + ": " + std::strerror(errno));
     // Only regular files are read: a folder, a pipe or a device named like a
     // data file would block the reader or never end.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
         return Status::Error(ErrorKind::Io, "Cannot read " + path + ": " + notRegular(st));
-    }
-    std::string data;
-    if (st.st_size > 0)
-        data.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
-    int error = 0;
+    size_ = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    return Status::Ok();
+}
+
+Status InputFile::read(char* to, std::size_t size, std::size_t& got) {
+    got = 0;
     while (true) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            data.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            error = errno;
-            break;
+        const ssize_t n = ::read(fd_, to, size);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return Status::Ok();
         }
+        if (errno != EINTR)
+            return Status::Error(ErrorKind::Io,
+                                 "Cannot read " + path_ + ": " + std::strerror(errno));
     }
-    ::close(fd);
-    if (error != 0)
-        return Status::Error(ErrorKind::Io, "Cannot read " + path + ": " + std::strerror(error));
+}
+
+Status ReadFileBytes(const std::string& path, std::string& out) {
+    InputFile file;
+    if (Status s = file.open(path); !s)
+        return s;
+    // Read straight into the string. A file may have grown since it was
+    // opened, and some report no size at all: read on to the end regardless.
+    std::string data(file.size() + 1, '\0');
+    std::size_t done = 0;
+    while (true) {
+        if (done == data.size())
+            data.resize(data.size() * 2);
+        std::size_t got = 0;
+        if (Status s = file.read(data.data() + done, data.size() - done, got); !s)
+            return s;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    data.resize(done);
     out = std::move(data);
     return Status::Ok();
 }
@@ -178,6 +200,12 @@ Status SaveFile::write(std::string_view bytes) {
             return failure("Cannot write", errno);
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+#if defined(__linux__)
+        // Start putting what was written on the disk now, without waiting,
+        // so that finish() mostly finds it there already.
+        ::sync_file_range(fd_, written_, n, SYNC_FILE_RANGE_WRITE);
+#endif
+        written_ += n;
     }
     return Status::Ok();
 }

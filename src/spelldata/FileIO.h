@@ -18,6 +18,32 @@ bool CanOpenFile(const std::string& path);
 // reading fails part-way. `out` is only changed on success.
 Status ReadFileBytes(const std::string& path, std::string& out);
 
+// A regular file open for reading, for readers that take it a piece at a time.
+// The file is closed when the object goes.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // NotFound when the file cannot be opened; Io when it is a folder, a pipe
+    // or a device, which would block a reader or never end.
+    Status open(const std::string& path);
+    // Reads up to `size` bytes into `to`; `got` is 0 at the end of the file.
+    // Io, naming the file and the system's reason, when reading fails.
+    Status read(char* to, std::size_t size, std::size_t& got);
+
+    // The size the file had when it was opened.
+    std::size_t size() const { return size_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::size_t size_ = 0;
+};
+
 // The path under which `path` exists: itself when it exists, otherwise a file
 // in the same folder whose name differs only in letter case (files copied from
 // systems that ignore case, such as SPELLS.DAT for SPELLS.Dat). When neither
@@ -66,6 +92,7 @@ private:
     std::string target_;
     std::string tempPath_;
     int fd_ = -1;
+    off_t written_ = 0;
     bool finished_ = false;
     bool committed_ = false;
 };

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace spelldata {
 
 namespace {
@@ -34,38 +38,79 @@ void appendUpper(std::string& out, const std::string& field) {
     }
 }
 
-bool contains(const std::string& haystack, const std::string& needle) {
-    return memmem(haystack.data(), haystack.size(), needle.data(), needle.size()) != nullptr;
+#if defined(__SSE2__)
+// Looks at 16 places at a time for the needle's first and last byte, and
+// compares the rest only where both are found. Most of the text is passed
+// over without a byte-by-byte look.
+bool containsWide(std::string_view text, std::string_view needle) {
+    const std::size_t m = needle.size();
+    const char* p = text.data();
+    const __m128i first = _mm_set1_epi8(needle.front());
+    const __m128i last = _mm_set1_epi8(needle.back());
+    std::size_t i = 0;
+    for (; i + m - 1 + 16 <= text.size(); i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + m - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask != 0) {
+            const auto at = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (std::memcmp(p + i + at + 1, needle.data() + 1, m - 2) == 0)
+                return true;
+            mask &= mask - 1;
+        }
+    }
+    return memmem(p + i, text.size() - i, needle.data(), m) != nullptr;
+}
+#endif
+
+bool contains(std::string_view text, std::string_view needle) {
+    if (needle.empty() || text.size() < needle.size())
+        return false;
+    if (needle.size() == 1)
+        return std::memchr(text.data(), needle[0], text.size()) != nullptr;
+#if defined(__SSE2__)
+    return containsWide(text, needle);
+#else
+    return memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
+#endif
 }
 
 } // namespace
 
+SpellMatcher::SpellMatcher(std::string_view needle, const SearchOptions& options)
+    : options_(options) {
+    needle_.reserve(needle.size());
+    for (const char c : needle)
+        needle_ += kUpper[static_cast<unsigned char>(c)];
+}
+
+bool SpellMatcher::Matches(const SpellRecord& record) {
+    const TBasic& b = record.basic();
+    text_.clear();
+    if (options_.name)
+        appendUpper(text_, b.Name);
+    if (options_.description)
+        appendUpper(text_, b.Description);
+    if (options_.source)
+        appendUpper(text_, b.Source);
+    if (options_.school)
+        appendUpper(text_, b.School);
+    if (options_.sphere && record.kind() == SpellKind::Priest)
+        appendUpper(text_, record.pri().Sphere);
+    return contains(text_, needle_);
+}
+
 int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t count,
                  const SearchOptions& options) {
-    std::string upperNeedle;
-    upperNeedle.reserve(needle.size());
-    for (const char c : needle)
-        upperNeedle += kUpper[static_cast<unsigned char>(c)];
+    SpellMatcher matcher(needle, options);
     const int last = std::min<int>(count, spells.Count());
-    std::string text; // reused for every record
     int found = 0;
     for (int slot = 0; slot < last; ++slot) {
-        SpellRecord& record = spells[slot];
-        TBasic& b = record.basic();
+        TBasic& b = spells[slot].basic();
         if (!options.entireList && !b.Shown)
             continue; // Shown is already clear
-        text.clear();
-        if (options.name)
-            appendUpper(text, b.Name);
-        if (options.description)
-            appendUpper(text, b.Description);
-        if (options.source)
-            appendUpper(text, b.Source);
-        if (options.school)
-            appendUpper(text, b.School);
-        if (options.sphere && record.kind() == SpellKind::Priest)
-            appendUpper(text, record.pri().Sphere);
-        b.Shown = !text.empty() && !upperNeedle.empty() && contains(text, upperNeedle) ? 1 : 0;
+        b.Shown = matcher.Matches(spells[slot]) ? 1 : 0;
         found += b.Shown;
     }
     return found;

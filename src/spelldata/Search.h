@@ -20,6 +20,21 @@ struct SearchOptions {
     bool entireList = true;
 };
 
+// One search over many records: the needle is prepared once, and the text of
+// each record is gathered in a buffer used again for the next.
+class SpellMatcher {
+public:
+    SpellMatcher(std::string_view needle, const SearchOptions& options);
+    // True when the needle occurs in the record's chosen fields as SearchSpells
+    // looks for it (entireList plays no part here).
+    bool Matches(const SpellRecord& record);
+
+private:
+    std::string needle_; // upper-cased
+    SearchOptions options_;
+    std::string text_;
+};
+
 // Sets Shown on records 0..count-1: 1 when `needle` occurs, ignoring the case
 // of a-z only, in the record's chosen fields joined without separator (in the
 // order name, description, source, school, sphere), so a match may span two

@@ -1,6 +1,7 @@
 #include "spelldata/SpellCollection.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace spelldata {
@@ -12,6 +13,27 @@ bool SpellCollection::Append(SpellRecord record) {
         ++marked_;
     slots_.push_back(std::move(record));
     return true;
+}
+
+SpellRecord& SpellCollection::AppendUnmarked(SpellKind kind) {
+    if (Full())
+        throw std::length_error("SpellCollection::AppendUnmarked");
+    return slots_.emplace_back(kind);
+}
+
+int SpellCollection::Append(std::vector<SpellRecord>&& records) {
+    const auto fits = std::min<std::size_t>(records.size(), static_cast<std::size_t>(FreeSlots()));
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(fits), records.end());
+    marked_ += static_cast<int>(std::count_if(records.begin(), records.end(),
+                                              [](const SpellRecord& r) { return r->Marked; }));
+    if (slots_.empty()) {
+        slots_ = std::move(records); // an empty collection takes them as they are
+    } else {
+        slots_.reserve(slots_.size() + fits);
+        std::move(records.begin(), records.end(), std::back_inserter(slots_));
+    }
+    records.clear();
+    return static_cast<int>(fits);
 }
 
 void SpellCollection::FreeAllSpells() {

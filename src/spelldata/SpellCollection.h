@@ -38,6 +38,13 @@ public:
     // Puts a record into slot Count(). Returns false, leaving the collection
     // unchanged, when all slots are taken.
     bool Append(SpellRecord record);
+    // Puts a new record of `kind` into slot Count() and returns it, for the
+    // caller to fill in place; the collection must not be full. Its Marked
+    // byte is 0 and must stay so (or call RecountMarks()).
+    SpellRecord& AppendUnmarked(SpellKind kind);
+    // Puts records into slots Count() on, in their order, as many as there are
+    // free slots; the rest are dropped. Returns how many were put in.
+    int Append(std::vector<SpellRecord>&& records);
 
     // Destroys every record; the collection is empty afterwards, and both
     // counters are 0.

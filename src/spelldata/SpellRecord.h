@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 
 namespace spelldata {
@@ -37,6 +39,19 @@ public:
     }
     void set(int book, bool on);
     void clear() { bytes_.fill(0); }
+    // Sets book b's bit when character b of `digits` is '1' and clears every
+    // other bit (books beyond the text too).
+    void assignDigits(std::string_view digits);
+    // Writes the MaxBooks digits of that form to `out`.
+    void writeDigits(char* out) const;
+    // Calls fn(book) for each book whose bit is set, in order.
+    template <typename Fn> void forEachSet(Fn fn) const {
+        for (int byte = 0; byte < MaxBooks / 8; ++byte) {
+            for (unsigned bits = bytes_[static_cast<std::size_t>(byte)]; bits != 0;
+                 bits &= bits - 1)
+                fn(byte * 8 + __builtin_ctz(bits));
+        }
+    }
     bool operator==(const BookBits&) const = default;
 
 private:
@@ -100,8 +115,17 @@ public:
 
     SpellKind kind() const { return static_cast<SpellKind>(data_.index()); }
 
-    TBasic& basic();
-    const TBasic& basic() const;
+    TBasic& basic() { return const_cast<TBasic&>(std::as_const(*this).basic()); }
+    const TBasic& basic() const {
+        switch (data_.index()) {
+        case 1:
+            return *std::get_if<1>(&data_);
+        case 2:
+            return *std::get_if<2>(&data_);
+        default:
+            return *std::get_if<0>(&data_);
+        }
+    }
     TBasic* operator->() { return &basic(); }
     const TBasic* operator->() const { return &basic(); }
 

@@ -4,8 +4,17 @@
 #include "spelldata/FileIO.h"
 #include "spelldata/TextLines.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace spelldata {
 
@@ -86,6 +95,7 @@ SpellKind kindFromLevelLine(std::string_view line, SpellKind previous) {
 class ImportReader {
 public:
     explicit ImportReader(std::string_view text) : text_(text), lines_(text) {}
+    std::string_view text() const { return text_; }
     bool atEnd() const { return lines_.atEnd(); }
     int lineNumber() const { return lines_.lineNumber(); }
     // True when nothing but blank lines is left.
@@ -124,6 +134,38 @@ void applyAttribution(std::string_view line, ImportReader& in, TBasic& b) {
         in.nextOrEmpty();
 }
 
+// True when `line`, a part of `text`, is followed there by CR LF.
+bool endsWithCrLf(std::string_view line, std::string_view text) {
+    if (line.data() == nullptr) // the empty line read past the end
+        return false;
+    const std::size_t end = static_cast<std::size_t>(line.data() - text.data()) + line.size();
+    return text.substr(end, 2) == kCrLf;
+}
+
+// The description: each line followed by CR LF. When the lines follow each
+// other in `text`, each ended by CR LF there, that is the text as it stands,
+// taken in one copy.
+void setDescription(std::string& to, const std::vector<std::string_view>& lines,
+                    std::string_view text) {
+    std::size_t size = 0;
+    bool adjacent = true;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        size += lines[i].size() + kCrLf.size();
+        adjacent = adjacent && endsWithCrLf(lines[i], text) &&
+                   (i == 0 || lines[i].data() == lines[i - 1].data() + lines[i - 1].size() + 2);
+    }
+    if (adjacent && !lines.empty()) {
+        to.assign(lines.front().data(), size);
+        return;
+    }
+    to.clear();
+    to.reserve(size);
+    for (const std::string_view line : lines) {
+        to += line;
+        to += kCrLf;
+    }
+}
+
 // Reads the description; returns the line that ended it (the next block's
 // separator), or false at the end of the file. Text before the rule
 // characters of that line is the description's last line.
@@ -135,6 +177,15 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
     bool haveLine = in.next(current);
     bool first = true;
     while (haveLine) {
+        // Most description lines hold neither a rule character nor a colon;
+        // one scan for both spares them the searches for separators and labels.
+        const bool plain = !first && FindEitherByte(current.data(), current.size(), RuleChar,
+                                                    ':') == current.size();
+        if (plain) {
+            lines.push_back(current);
+            haveLine = in.next(current);
+            continue;
+        }
         if (const std::size_t rules = current.find(kFiveRules); rules != std::string_view::npos) {
             if (rules > 0)
                 lines.push_back(current.substr(0, rules));
@@ -143,8 +194,6 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
         if (first && current.empty())
             current = in.nextOrEmpty();
         first = false;
-        // Most description lines have no colon; one scan for it spares the two
-        // label searches.
         if (contains(current, ":") &&
             (contains(current, "Author:") || contains(current, "Page:"))) {
             applyAttribution(current, in, b);
@@ -153,15 +202,7 @@ bool readDescription(ImportReader& in, TBasic& b, std::string_view& current,
         }
         haveLine = in.next(current);
     }
-    std::size_t size = 0;
-    for (const std::string_view line : lines)
-        size += line.size() + kCrLf.size();
-    b.Description.clear();
-    b.Description.reserve(size);
-    for (const std::string_view line : lines) {
-        b.Description += line;
-        b.Description += kCrLf;
-    }
+    setDescription(b.Description, lines, in.text());
     return haveLine;
 }
 
@@ -184,14 +225,13 @@ BlockHeader readHeader(ImportReader& in) {
     return h;
 }
 
-// Reads one block's fields after its header. Returns false when the file ended
-// inside the header or the field block (the record keeps what it has).
-bool readFields(ImportReader& in, const BlockHeader& header, SpellRecord& record, SpellKind& kind) {
+// Reads one block's fields after its header into a record of the kind its
+// level line names. Returns false when the file ended inside the header or the
+// field block (the record keeps what it has).
+bool readFields(ImportReader& in, const BlockHeader& header, SpellRecord& record) {
     const std::string_view nameLine = header.lines[0];
     const std::string_view levelLine = header.lines[2];
     const bool haveLevel = header.count == 3;
-    kind = kindFromLevelLine(levelLine, kind);
-    record = SpellRecord(kind);
     TBasic& b = record.basic();
     applyNameLine(nameLine, b);
     b.Level = LevelFromText(levelLine);
@@ -246,47 +286,146 @@ void ReplaceByte(std::string& text, char from, char to) {
     }
 }
 
+namespace {
+
+// The labels of field lines. A line may name several; the first that
+// ApplyFieldLine checks decides.
+enum FieldLabel : unsigned {
+    LabelRange = 1u << 0,
+    LabelComponents = 1u << 1,
+    LabelDuration = 1u << 2,
+    LabelCastingTime = 1u << 3,
+    LabelArea = 1u << 4,
+    LabelAoe = 1u << 5,
+    LabelSaving = 1u << 6,
+    LabelSchool = 1u << 7,
+    LabelSphere = 1u << 8,
+    LabelPreparation = 1u << 9,
+    LabelMaintenance = 1u << 10,
+    LabelCost = 1u << 11,
+    LabelPrerequisites = 1u << 12,
+    LabelPower = 1u << 13,
+};
+
+// The label that begins `rest`, if any.
+unsigned labelAt(std::string_view rest) {
+    unsigned found = 0;
+    auto at = [&](std::string_view word, unsigned label) {
+        if (rest.starts_with(word))
+            found |= label;
+    };
+    switch (rest[0]) {
+    case 'A':
+        at("Area of Effect", LabelArea);
+        at("AOE", LabelAoe);
+        break;
+    case 'C':
+        at("Componen", LabelComponents);
+        at("Casting Time", LabelCastingTime);
+        at("Cost", LabelCost);
+        break;
+    case 'D':
+        at("Durat", LabelDuration);
+        break;
+    case 'M':
+        at("Maint", LabelMaintenance);
+        break;
+    case 'P':
+        at("Preparat", LabelPreparation);
+        at("Prereq", LabelPrerequisites);
+        at("Power", LabelPower);
+        break;
+    case 'R':
+        at("Range", LabelRange);
+        break;
+    case 'S':
+        at("Saving", LabelSaving);
+        at("School", LabelSchool);
+        at("Sphere", LabelSphere);
+        break;
+    default:
+        break;
+    }
+    return found;
+}
+
+// The labels that occur anywhere in a line. Every label begins with a capital
+// from A to S, and a line holds few of them: only there is a label looked for.
+unsigned labelsIn(std::string_view line) {
+    unsigned found = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (line.size() >= 16) {
+        const __m128i belowA = _mm_set1_epi8('A' - 1);
+        const __m128i aboveS = _mm_set1_epi8('S' + 1);
+        // Blocks of sixteen; the last ends at the line's end and skips what
+        // the one before it has seen.
+        for (std::size_t seen = 0; seen < line.size(); i += 16) {
+            const std::size_t at = std::min(i, line.size() - 16);
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+            // A signed comparison: bytes from 128 up count as below 'A'.
+            auto capitals = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpgt_epi8(bytes, belowA), _mm_cmplt_epi8(bytes, aboveS))));
+            capitals &= ~0u << (seen - at);
+            for (; capitals != 0; capitals &= capitals - 1)
+                found |=
+                    labelAt(line.substr(at + static_cast<std::size_t>(__builtin_ctz(capitals))));
+            seen = at + 16;
+        }
+        return found;
+    }
+#endif
+    for (; i < line.size(); ++i)
+        found |= labelAt(line.substr(i));
+    return found;
+}
+
+} // namespace
+
 bool ApplyFieldLine(std::string_view text, SpellRecord& record) {
     if (contains(text, kFourRules))
         return false;
-    if (!contains(text, ": "))
+    const std::size_t colon = text.find(": ");
+    if (colon == std::string_view::npos)
         return true;
-    const std::string_view line = text;
-    std::string value(line.substr(line.find(": ") + 2));
+    std::string value(text.substr(colon + 2));
     TBasic& b = record.basic();
     const SpellKind kind = record.kind();
     const bool spell = kind != SpellKind::Psionic;
     auto put = [&](std::string* field) {
         if (field)
-            *field = value;
+            *field = std::move(value);
     };
-    if (contains(line, "Range"))
+    const unsigned labels = labelsIn(text);
+    auto has = [labels](unsigned label) { return (labels & label) != 0; };
+    if (has(LabelRange))
         put(&b.Range);
-    else if (contains(line, "Componen"))
+    else if (has(LabelComponents))
         put(record.components());
-    else if (contains(line, "Durat"))
+    else if (has(LabelDuration))
         put(record.duration());
-    else if (contains(line, "Casting Time"))
+    else if (has(LabelCastingTime))
         put(record.castingTime());
-    else if (contains(line, "Area of Effect") || contains(line, "AOE"))
+    else if (has(LabelArea | LabelAoe))
         put(&b.AreaOfEffect);
-    else if (contains(line, "Saving")) {
+    else if (has(LabelSaving)) {
         // The one-half sign of code page 437 becomes that of Windows-1252.
         ReplaceByte(value, static_cast<char>(171), static_cast<char>(189));
         put(&b.SavingThrow);
-    } else if (contains(line, "School") || contains(line, "Sphere"))
+    } else if (has(LabelSchool | LabelSphere))
         put(kind == SpellKind::Priest ? &record.pri().Sphere : nullptr);
     else if (spell)
         return true; // the remaining labels belong to psionic powers only
-    else if (contains(line, "Preparat"))
+    else if (has(LabelPreparation))
         put(&record.psi().PreparationTime);
-    else if (contains(line, "Maint"))
+    else if (has(LabelMaintenance))
         put(&record.psi().MaintenanceCost);
-    else if (contains(line, "Cost"))
+    else if (has(LabelCost))
         put(&record.psi().InitialCost);
-    else if (contains(line, "Prereq"))
+    else if (has(LabelPrerequisites))
         put(&record.psi().Prerequisites);
-    else if (contains(line, "Power"))
+    else if (has(LabelPower))
         put(&record.psi().PowerScore);
     return true;
 }
@@ -365,16 +504,18 @@ ImportReport importBlocks(std::string_view text, SpellCollection& spells) {
             current = header.lines[static_cast<std::size_t>(header.count)];
             continue;
         }
-        SpellRecord record;
-        const bool complete = readFields(in, header, record, kind);
+        kind = kindFromLevelLine(header.lines[2], kind);
+        // The record is made in its slot; one that does not fit is read all
+        // the same, so that reading goes on after it, and then dropped.
+        const bool fits = !spells.Full();
+        std::optional<SpellRecord> dropped;
+        SpellRecord& record = fits ? spells.AppendUnmarked(kind) : dropped.emplace(kind);
+        const bool complete = readFields(in, header, record);
         if (complete) {
             haveCurrent = readDescription(in, record.basic(), current, descriptionLines);
             afterDescription = true;
         }
-        if (spells.Append(std::move(record)))
-            ++report.imported;
-        else
-            ++report.refused;
+        ++(fits ? report.imported : report.refused);
         if (!complete)
             break;
     }
@@ -388,7 +529,18 @@ namespace {
 // The text the import reads: cut at a Ctrl-Z, a leading byte-order mark
 // dropped, and UTF-8 decoded into `decoded` (any other text is read byte for
 // byte, without a copy).
-std::string_view textToRead(std::string_view text, std::string& decoded, int& lost) {
+// True when the bytes hold neither a Ctrl-Z nor the first byte of U+2500:
+// then they are read as they are.
+bool isPlainPiece(std::string_view bytes) {
+    return FindEitherByte(bytes.data(), bytes.size(), '\x1A', kUtf8Rule[0]) == bytes.size();
+}
+
+// `plain`: the caller has found that isPlainPiece holds for all of `text`.
+std::string_view textToRead(std::string_view text, std::string& decoded, int& lost,
+                            bool plain = false) {
+    // Most files are plain, found in one pass (or by the caller on the way in).
+    if (!text.starts_with(kByteOrderMark) && (plain || isPlainPiece(text)))
+        return text;
     if (const std::size_t eof = text.find('\x1A'); eof != std::string_view::npos)
         text = text.substr(0, eof);
     const bool marked = text.starts_with(kByteOrderMark);
@@ -412,12 +564,54 @@ std::string SpellTextAsRead(std::string_view bytes, int* unstorable) {
     return std::string(text);
 }
 
-ImportReport ImportSpellTextBytes(std::string_view bytes, SpellCollection& spells) {
+namespace {
+
+ImportReport importBytes(std::string_view bytes, SpellCollection& spells, bool plain) {
     std::string decoded;
     int lost = 0;
-    ImportReport report = importBlocks(textToRead(bytes, decoded, lost), spells);
+    ImportReport report = importBlocks(textToRead(bytes, decoded, lost, plain), spells);
     report.unstorable = lost;
     return report;
+}
+
+// A whole file in one buffer, read a piece at a time; each piece is looked at
+// for isPlainPiece while it is still in the processor's cache.
+struct SpellFile {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    bool plain = true;
+
+    Status read(const std::string& path) {
+        InputFile file;
+        if (Status s = file.open(path); !s)
+            return s;
+        constexpr std::size_t piece = 256 * 1024;
+        std::size_t capacity = file.size() + 1; // one more: the end shows at once
+        bytes = std::make_unique_for_overwrite<char[]>(capacity);
+        while (true) {
+            if (size == capacity) // the file grew since it was opened
+                grow(capacity *= 2);
+            std::size_t got = 0;
+            if (Status s = file.read(bytes.get() + size, std::min(piece, capacity - size), got); !s)
+                return s;
+            if (got == 0)
+                return Status::Ok();
+            plain = plain && isPlainPiece(std::string_view(bytes.get() + size, got));
+            size += got;
+        }
+    }
+
+    void grow(std::size_t capacity) {
+        auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+        std::memcpy(larger.get(), bytes.get(), size);
+        bytes = std::move(larger);
+    }
+};
+
+} // namespace
+
+ImportReport ImportSpellTextBytes(std::string_view bytes, SpellCollection& spells) {
+    return importBytes(bytes, spells, false);
 }
 
 namespace {
@@ -451,15 +645,16 @@ std::string ImportNotes(const ImportReport& report, const std::string& file) {
 }
 
 ImportReport ImportSpellText(const std::string& path, SpellCollection& spells) {
-    std::string bytes;
-    if (Status s = ReadFileBytes(path, bytes); !s) {
+    SpellFile file;
+    if (Status s = file.read(path); !s) {
         if (s.kind == ErrorKind::NotFound)
             s.message = "File Not Found, or beeing used by other application.";
         ImportReport failed;
         failed.status = s;
         return failed;
     }
-    ImportReport report = ImportSpellTextBytes(bytes, spells);
+    ImportReport report =
+        importBytes(std::string_view(file.bytes.get(), file.size), spells, file.plain);
     if (report.imported == 0 && report.refused == 0)
         report.status = Status::Error(ErrorKind::Malformed, "No spells found in " + path);
     return report;

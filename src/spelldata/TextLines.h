@@ -6,6 +6,16 @@
 
 namespace spelldata {
 
+// The offset of the first byte `a` or `b` in the `size` bytes at `text`, or
+// `size` when there is none.
+std::size_t FindEitherByte(const char* text, std::size_t size, char a, char b);
+
+// The offset of the first CR or LF in the `size` bytes at `text`, or `size`
+// when there is none.
+inline std::size_t FindLineEnd(const char* text, std::size_t size) {
+    return FindEitherByte(text, size, '\r', '\n');
+}
+
 // Splits text into lines. A line ends at CR LF, at a lone LF or at a lone CR,
 // so files written on any system read the same. The last line needs no line end.
 class LineReader {

@@ -132,11 +132,15 @@ TEST_F(DataFileTest, DescriptionsReadAsTheExactInverseOfWriting) {
     struct Case {
         std::string description;
         std::string between; // the lines the writer puts between the markers
+        std::string readBack = description;
     } cases[] = {
         {"", "\r\n"},
         {"a\r\nb", "a\r\nb\r\n"},
         {"a\r\n", "a\r\n\r\n"},
         {"\r\n\r\n", "\r\n\r\n\r\n"},
+        // Other line ends are written as CR LF.
+        {"a\nb\rc", "a\r\nb\r\nc\r\n", "a\r\nb\r\nc"},
+        {"a\r\r\nb\r", "a\r\n\r\nb\r\n\r\n", "a\r\n\r\nb\r\n"},
     };
     for (const Case& c : cases) {
         SpellCollection spells;
@@ -148,7 +152,7 @@ TEST_F(DataFileTest, DescriptionsReadAsTheExactInverseOfWriting) {
         EXPECT_NE(dat.find("#9#\r\n" + c.between + "#9#\r\n"), std::string::npos) << c.between;
         SpellCollection again = readBack(base, books);
         ASSERT_EQ(again.Count(), 1);
-        EXPECT_EQ(again[0]->Description, c.description);
+        EXPECT_EQ(again[0]->Description, c.readBack);
     }
 }
 
@@ -305,7 +309,13 @@ TEST_F(DataFileTest, RecordsThatWouldNotReadBackAreRefusedBeforeWriting) {
     const Status s = WriteDataFile(spells, books, base);
     EXPECT_EQ(s.kind, ErrorKind::Invalid);
     EXPECT_NE(s.message.find("Glass Mind"), std::string::npos);
+    for (const char* text : {"#9# first", "a\r#9#", "a\n#9#x", "a\r\n\r\n#9#"}) {
+        spells[2]->Description = text;
+        EXPECT_EQ(WriteDataFile(spells, books, base).kind, ErrorKind::Invalid) << text;
+    }
     EXPECT_EQ(ReadBytes(base + ".Dat"), before);
+    spells[2]->Description = "a #9# b\r\n x#9#\r\n#9"; // no line begins with the marker
+    EXPECT_TRUE(WriteDataFile(spells, books, base).ok());
 }
 
 TEST_F(DataFileTest, AFailedWriteLeavesTheOldSetIntact) {
@@ -564,4 +574,76 @@ TEST_F(DataFileTest, OpenAndSaveRemoveOnlyStaleTemporaryFilesOfTheSet) {
         for (const std::string& name : others)
             EXPECT_EQ(ReadBytes(dir.file(name)), "not ours");
     }
+}
+
+// A set large enough to be read in several pieces, with descriptions of all
+// line ends, reads back as the bytes say, the same as from memory.
+TEST_F(DataFileTest, ALargeSetReadsTheSameFromTheFileAsFromItsBytes) {
+    SpellCollection spells;
+    for (int i = 0; i < 700; ++i) {
+        SpellRecord r = i % 3 == 0   ? testsupport::FullWizard()
+                        : i % 3 == 1 ? testsupport::FullPriest()
+                                     : testsupport::FullPsionic();
+        r->Name += " " + std::to_string(i);
+        const char* ends[] = {"\r\n", "\n", "\r"};
+        r->Description.clear();
+        for (int line = 0; line < i % 9; ++line)
+            r->Description +=
+                std::string(40 + i % 200, static_cast<char>('a' + line)) + ends[(i + line) % 3];
+        r->BookSet.set(i % 256, true);
+        spells.Append(r);
+    }
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    ASSERT_GT(ReadBytes(base + ".Dat").size(), 600'000u);
+    SpellCollection fromFile = readBack(base, books);
+    SpellCollection fromBytes;
+    const DataSetPaths names = DataSetFiles(base);
+    const std::string sbk = ReadBytes(names.sbk), sbn = ReadBytes(names.sbn);
+    ASSERT_TRUE(
+        ParseDataSet(fromBytes, books, ReadBytes(names.dat), &sbk, &sbn, names).status.ok());
+    expectSameRecords(fromFile, fromBytes);
+    ASSERT_EQ(fromFile.Count(), 700);
+    EXPECT_EQ(fromFile[699]->Name, spells[699]->Name);
+    EXPECT_TRUE(fromFile[699].basic().BookSet.test(699 % 256));
+    // Written again, the bytes are the same.
+    const std::string first = ReadBytes(names.dat);
+    ASSERT_TRUE(WriteDataFile(fromFile, books, base).ok());
+    EXPECT_EQ(ReadBytes(names.dat), first);
+}
+
+// Scanning a set hands over, one by one, the records reading would load (without
+// their copy counts), and refuses what reading refuses with the same message.
+TEST_F(DataFileTest, ScanningSeesWhatReadingLoadsAndRefusesWhatItRefuses) {
+    SpellCollection spells = threeKinds();
+    spells[0]->BookCounts[4] = 2;
+    SpellRecord bare(SpellKind::Wizard); // after a full wizard: nothing of it may remain
+    bare->Name = "Bare";
+    spells.Append(bare);
+    books[3] = "Third";
+    ASSERT_TRUE(WriteDataFile(spells, books, base).ok());
+    BookList readBooks = InitialBookList();
+    SpellCollection loaded = readBack(base, readBooks);
+    std::vector<SpellRecord> seen;
+    BookList scanBooks = InitialBookList();
+    const Status scanned = ScanDataFile(base, scanBooks, [&](const SpellRecord& r, int slot) {
+        EXPECT_EQ(slot, static_cast<int>(seen.size()));
+        seen.push_back(r);
+    });
+    ASSERT_TRUE(scanned.ok()) << scanned.message;
+    EXPECT_EQ(scanBooks, readBooks);
+    ASSERT_EQ(static_cast<int>(seen.size()), loaded.Count());
+    for (int i = 0; i < loaded.Count(); ++i) {
+        SpellRecord expected = loaded[i];
+        expected->BookCounts = {};
+        EXPECT_EQ(seen[static_cast<std::size_t>(i)], expected) << "slot " << i;
+    }
+
+    WriteBytes(base + ".SBN", ReadBytes(base + ".SBN").substr(0, 300));
+    BookList b = InitialBookList();
+    SpellCollection none;
+    const Status refused = ScanDataFile(base, b, [](const SpellRecord&, int) {});
+    EXPECT_EQ(refused.kind, ErrorKind::Malformed);
+    EXPECT_EQ(refused.message, ReadDataFile(none, b, base).status.message);
+    EXPECT_EQ(ScanDataFile(dir.file("NONE"), b, [](const SpellRecord&, int) {}).kind,
+              ErrorKind::NotFound);
 }

@@ -130,3 +130,22 @@ TEST(Search, StringsWithCharactersOutsideTheCodePageAreRefused) {
     ASSERT_TRUE(SearchBytesFromUtf8("caf\xC3\xA9 \xE2\x82\xAC", bytes).ok());
     EXPECT_EQ(bytes, "caf\xE9 \x80");
 }
+
+// The word is found wherever it stands in a long text, also close to its end,
+// and a text that only begins and ends like it is no match.
+TEST(SearchTest, FindsTheWordAtEveryPlaceOfALongTextAndNoNearMiss) {
+    for (std::size_t at = 0; at <= 70; ++at) {
+        SpellCollection spells;
+        SpellRecord r;
+        r->Description = std::string(at, 'x') + "MoonShard" + std::string(70 - at, 'y');
+        spells.Append(r);
+        SpellRecord nearMiss;
+        nearMiss->Description = std::string(at, 'x') + "MoonSzard" + std::string(70 - at, 'y');
+        spells.Append(nearMiss);
+        EXPECT_EQ(search(spells, "mOONsHARD", only(&SearchOptions::description)), 1) << at;
+        EXPECT_EQ(found(spells).size(), 1u);
+        EXPECT_EQ(spells[1]->Shown, 0);
+        EXPECT_EQ(search(spells, "x", only(&SearchOptions::description)), at > 0 ? 2 : 0) << at;
+        EXPECT_EQ(search(spells, "dy", only(&SearchOptions::description)), at < 70 ? 2 : 0) << at;
+    }
+}

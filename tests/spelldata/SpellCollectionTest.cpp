@@ -2,7 +2,9 @@
 #include "spelldata/BookList.h"
 #include "spelldata/Encoding.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace spelldata;
 
@@ -111,4 +113,46 @@ TEST(EncodingTest, CodePage437) {
     EXPECT_EQ(Cp437ToUtf8("\x82t\x82"), "\xC3\xA9t\xC3\xA9"); // été
     EXPECT_EQ(Cp437ToUtf8("\xAB"), "\xC2\xBD");               // one half
     EXPECT_EQ(Cp437ToUtf8("\xC4"), "\xE2\x94\x80");           // the rule character
+}
+
+TEST(BookBitsTest, DigitLinesRoundTripAndOnlyTheirOnesSetBits) {
+    BookBits bits;
+    const std::vector<int> books = {0, 7, 8, 15, 16, 100, 200, 255};
+    for (const int b : books)
+        bits.set(b, true);
+    char digits[MaxBooks];
+    bits.writeDigits(digits);
+    for (int b = 0; b < MaxBooks; ++b)
+        EXPECT_EQ(digits[b], std::count(books.begin(), books.end(), b) ? '1' : '0') << b;
+    BookBits again;
+    again.set(3, true); // cleared by the assignment
+    again.assignDigits(std::string_view(digits, MaxBooks));
+    EXPECT_EQ(again, bits);
+    // A short line, characters other than '1', and a line longer than the bits.
+    again.assignDigits("01x1 " + std::string(12, '0') + "1");
+    std::vector<int> set;
+    again.forEachSet([&](int b) { set.push_back(b); });
+    EXPECT_EQ(set, (std::vector<int>{1, 3, 17}));
+    again.assignDigits(std::string(300, '1'));
+    set.clear();
+    again.forEachSet([&](int b) { set.push_back(b); });
+    EXPECT_EQ(set.size(), 256u);
+    EXPECT_EQ(set.back(), 255);
+}
+
+TEST(SpellCollectionTest, AppendingARunKeepsOrderAndMarksAndStopsAtCapacity) {
+    SpellCollection spells;
+    std::vector<SpellRecord> first = {named("a", true), named("b")};
+    EXPECT_EQ(spells.Append(std::move(first)), 2); // into an empty collection
+    std::vector<SpellRecord> more = {named("c"), named("d", true)};
+    EXPECT_EQ(spells.Append(std::move(more)), 2); // after what is there
+    ASSERT_EQ(spells.Count(), 4);
+    EXPECT_EQ(spells[0]->Name, "a");
+    EXPECT_EQ(spells[3]->Name, "d");
+    EXPECT_EQ(spells.MarkedCount(), 2);
+    std::vector<SpellRecord> flood(SpellCollection::Capacity, named("x", true));
+    EXPECT_EQ(spells.Append(std::move(flood)), SpellCollection::Capacity - 4);
+    EXPECT_TRUE(spells.Full());
+    EXPECT_EQ(spells.MarkedCount(), SpellCollection::Capacity - 2);
+    EXPECT_EQ(spells.MarkedCount(), spells.CountMarked());
 }

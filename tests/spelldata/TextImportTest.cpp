@@ -201,6 +201,11 @@ TEST(TextImport, FieldLineLabelTableByKind) {
         {S, "Sphere: All", {}},
         {S, "Power Score: Maintain focus", {{"MaintenanceCost", "Maintain focus"}}},
         {S, "Prerequisites: Initial Cost", {{"InitialCost", "Initial Cost"}}},
+        // Labels late in longer lines, across and after every sixteenth byte.
+        {W, "Notes about something longer: Range", {{"Range", "Range"}}},
+        {S, "Something else entirely, here: x Power", {{"PowerScore", "x Power"}}},
+        {W, "Range: 123456789", {{"Range", "123456789"}}},
+        {W, "\xC9\xD3 notes on the \xC0 and more: Duration", {{"Duration", "Duration"}}},
     };
     for (const Case& c : cases) {
         SpellRecord r(c.kind);
