@@ -199,6 +199,9 @@ Status SaveFile::write(std::string_view bytes) {
                 continue;
             return failure("Cannot write", errno);
         }
+        // A device that takes nothing would keep the loop going for ever.
+        if (n == 0)
+            return failure("Cannot write", EIO);
         bytes.remove_prefix(static_cast<std::size_t>(n));
 #if defined(__linux__)
         // Start putting what was written on the disk now, without waiting,

@@ -304,6 +304,18 @@ TEST(FaultInjectionTest, AFullFileSystemKeepsTheOldSetAndNamesTheFile) {
         EXPECT_EQ(after.at(name), bytes) << name;
 }
 
+TEST(FaultInjectionTest, ADeviceThatTakesNothingFailsTheSaveAndKeepsTheOldSet) {
+    ScratchDir dir;
+    const std::string base = dir.file("SPELLS");
+    ASSERT_TRUE(WriteDataFile(OldSpells(), InitialBookList(), base).ok());
+    const auto before = Snapshot(dir.path());
+    SetWriteCallForTesting([](int, const void*, std::size_t) -> ssize_t { return 0; });
+    const Status s = WriteDataFile(NewSpells(2), NewBooks(), base);
+    SetWriteCallForTesting(nullptr);
+    EXPECT_FALSE(s.ok());
+    EXPECT_EQ(Snapshot(dir.path()), before);
+}
+
 TEST(FaultInjectionTest, AReadOnlyFileSystemKeepsTheOldSetAndNamesTheFile) {
     SmallFileSystem fs;
     if (!fs.mounted())
