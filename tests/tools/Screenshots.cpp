@@ -10,6 +10,7 @@
 #include "mainwindow/SpellListView.h"
 #include "mainwindow/TListPanel.h"
 #include "mainwindow/TMain.h"
+#include "session/SessionHistory.h"
 #include "session/SpellSession.h"
 
 #include <QAbstractButton>
@@ -24,9 +25,13 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <cstdio>
 #include <functional>
@@ -143,7 +148,21 @@ int main(int argc, char** argv) {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(panel->QuickBar->field(), &enter);
     save(&window, out + "/quick-filter.png");
-    panel->QuickBar->dismiss();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel->QuickBar->field(), &escape);
+
+    // The Edit menu after a spell was marked, drawn over the window where it
+    // opens.
+    window.history()->toggleMark(window.session()->slotOfRow(2));
+    QMenu* edit = window.findChild<QMenu*>(QStringLiteral("EditMenu"));
+    const QRect title = window.menuBar()->actionGeometry(edit->menuAction());
+    edit->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+    QPixmap withMenu = window.grab();
+    QPainter(&withMenu).drawPixmap(window.mapFromGlobal(edit->pos()), edit->grab());
+    edit->hide();
+    if (!withMenu.save(out + "/edit-menu.png"))
+        std::fprintf(stderr, "screenshots: could not save the Edit menu\n");
+    window.history()->stack()->undo();
 
     // Quick Info windows of a priest prayer and of a psionic science.
     saveQuickInfo(window, QStringLiteral("Ember Psalm"), out + "/quick-info-priest.png");
