@@ -1,12 +1,7 @@
 #include "session/QuickMatcher.h"
 
 #include "spelldata/Encoding.h"
-
-#include <cstring>
-
-#if defined(__SSE2__) && defined(__GNUC__)
-#include <emmintrin.h>
-#endif
+#include "spelldata/Search.h"
 
 using namespace spelldata;
 
@@ -29,39 +24,6 @@ struct Prefix {
 constexpr Prefix kPrefixes[] = {{"src:", QuickQuery::Scope::Sources},
                                 {"d:", QuickQuery::Scope::NamesAndDescriptions},
                                 {"s:", QuickQuery::Scope::Schools}};
-
-#if defined(__SSE2__) && defined(__GNUC__)
-// Sixteen places at a time: those where the needle's first and last bytes
-// both stand are compared in full. Descriptions are long, and most do not
-// hold what is typed, so this is where the time of a key goes.
-bool contains(std::string_view text, std::string_view needle) {
-    const std::size_t n = needle.size();
-    if (n < 2 || text.size() < n + 16)
-        return text.find(needle) != std::string_view::npos;
-    const __m128i first = _mm_set1_epi8(needle.front());
-    const __m128i last = _mm_set1_epi8(needle.back());
-    const char* s = text.data();
-    const std::size_t places = text.size() - n + 1;
-    std::size_t i = 0;
-    for (; i + 16 <= places; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1));
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask != 0) {
-            const auto at = static_cast<std::size_t>(__builtin_ctz(mask));
-            if (std::memcmp(s + i + at + 1, needle.data() + 1, n - 2) == 0)
-                return true;
-            mask &= mask - 1;
-        }
-    }
-    return text.substr(i).find(needle) != std::string_view::npos;
-}
-#else
-bool contains(std::string_view text, std::string_view needle) {
-    return text.find(needle) != std::string_view::npos;
-}
-#endif
 
 } // namespace
 
@@ -131,15 +93,15 @@ bool QuickMatcher::holds(const SpellCollection& spells, int slot, const QuickQue
     const std::string_view needle = query.needle;
     switch (query.scope) {
     case QuickQuery::Scope::Names:
-        return contains(folded(spells, slot, Name), needle);
+        return ContainsBytes(folded(spells, slot, Name), needle);
     case QuickQuery::Scope::NamesAndDescriptions:
-        return contains(folded(spells, slot, Name), needle) ||
-               contains(folded(spells, slot, Description), needle);
+        return ContainsBytes(folded(spells, slot, Name), needle) ||
+               ContainsBytes(folded(spells, slot, Description), needle);
     case QuickQuery::Scope::Schools:
-        return contains(folded(spells, slot, School), needle) ||
-               contains(folded(spells, slot, Sphere), needle);
+        return ContainsBytes(folded(spells, slot, School), needle) ||
+               ContainsBytes(folded(spells, slot, Sphere), needle);
     case QuickQuery::Scope::Sources:
-        return contains(folded(spells, slot, Source), needle);
+        return ContainsBytes(folded(spells, slot, Source), needle);
     }
     return false;
 }

@@ -64,7 +64,9 @@ bool containsWide(std::string_view text, std::string_view needle) {
 }
 #endif
 
-bool contains(std::string_view text, std::string_view needle) {
+} // namespace
+
+bool ContainsBytes(std::string_view text, std::string_view needle) {
     if (needle.empty() || text.size() < needle.size())
         return false;
     if (needle.size() == 1)
@@ -75,8 +77,6 @@ bool contains(std::string_view text, std::string_view needle) {
     return memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
 #endif
 }
-
-} // namespace
 
 SpellMatcher::SpellMatcher(std::string_view needle, const SearchOptions& options)
     : options_(options) {
@@ -98,7 +98,7 @@ bool SpellMatcher::Matches(const SpellRecord& record) {
         appendUpper(text_, b.School);
     if (options_.sphere && record.kind() == SpellKind::Priest)
         appendUpper(text_, record.pri().Sphere);
-    return contains(text_, needle_);
+    return ContainsBytes(text_, needle_);
 }
 
 int SearchSpells(std::string_view needle, SpellCollection& spells, std::uint16_t count,
