@@ -52,6 +52,9 @@ public:
 
     // The candidates, or a record, changed since the last match.
     void forget();
+    // Only the candidates changed (a new filter run): what was found is
+    // dropped, the copies stay trusted.
+    void forgetFound() { found_.clear(); }
 
 private:
     enum Field { Name, Description, School, Sphere, Source, FieldCount };

@@ -38,7 +38,7 @@ int SpellSession::runRowOfSlot(int slot) const {
 void SpellSession::setRows(std::vector<int> rows) {
     runRows_ = rows;
     quick_ = {};
-    matcher_.forget();
+    matcher_.forgetFound();
     showRows(std::move(rows));
 }
 
