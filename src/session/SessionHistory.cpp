@@ -148,13 +148,9 @@ void SessionHistory::toggleBook(int slot, int book) {
 }
 
 void SessionHistory::changeCopies(int slot, int book, bool add) {
+    if (!session_.canChangeCopies(slot, book, add))
+        return; // at its bound or outside the book: nothing changes
     SpellSession* s = &session_;
-    const SpellRecord& r = s->spells()[slot];
-    if (!r->BookSet.test(book))
-        return;
-    const int count = r->BookCounts[static_cast<std::size_t>(book)];
-    if (add ? count >= 255 : count <= 0)
-        return; // at its bound: nothing changes
     const QString text =
         (add ? tr("Add Copy of %1") : tr("Remove Copy of %1")).arg(spellName(slot));
     changeRecord(text, slot, [s, slot, book, add] { s->changeCopies(slot, book, add); });

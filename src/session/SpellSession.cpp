@@ -233,15 +233,19 @@ void SpellSession::toggleBook(int slot, int book) {
     emit spellChanged(slot);
 }
 
-void SpellSession::changeCopies(int slot, int book, bool add) {
-    SpellRecord& r = spells_[slot];
+bool SpellSession::canChangeCopies(int slot, int book, bool add) const {
+    const SpellRecord& r = spells_[slot];
     if (!r->BookSet.test(book))
+        return false;
+    const int count = r->BookCounts[static_cast<std::size_t>(book)];
+    return add ? count < 255 : count > 0;
+}
+
+void SpellSession::changeCopies(int slot, int book, bool add) {
+    if (!canChangeCopies(slot, book, add))
         return;
-    std::uint8_t& count = r->BookCounts[static_cast<std::size_t>(book)];
-    if (add && count < 255)
-        ++count;
-    else if (!add && count > 0)
-        --count;
+    std::uint8_t& count = spells_[slot]->BookCounts[static_cast<std::size_t>(book)];
+    count = static_cast<std::uint8_t>(add ? count + 1 : count - 1);
     emit spellChanged(slot);
 }
 

@@ -121,6 +121,8 @@ public:
     void toggleBook(int slot, int book);
     // A copy count stays within 0..255; a spell outside the book has none.
     void changeCopies(int slot, int book, bool add);
+    // Whether changeCopies would change the count.
+    bool canChangeCopies(int slot, int book, bool add) const;
     void resetCopies(int book);
     // The position addBook would take, or -1.
     int firstFreeBook() const;
