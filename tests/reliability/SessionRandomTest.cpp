@@ -26,16 +26,6 @@ std::multiset<std::string> listedNames(const SpellSession& session) {
     return names;
 }
 
-// A run that lists everything, as the window makes after opening and adding.
-FilterRequest everything() {
-    FilterRequest request;
-    request.levels.set();
-    request.kinds.set();
-    request.fullList = true;
-    request.order = SortOrder::Name;
-    return request;
-}
-
 // A random filter run, as the filter strip may ask for one.
 FilterRequest randomRequest(const std::function<int(int)>& pick, int book) {
     FilterRequest request;

@@ -15,15 +15,6 @@ namespace {
 
 const std::string kSample = testsupport::SourcePath("samples/sample-spells.Dat");
 
-FilterRequest everything() {
-    FilterRequest request;
-    request.levels.set();
-    request.kinds.set();
-    request.fullList = true;
-    request.order = SortOrder::Name;
-    return request;
-}
-
 class SessionHistoryTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -16,6 +16,16 @@ struct SessionState {
     std::vector<int> rows;
 };
 
+// A run that lists everything, as the window makes after opening and adding.
+inline FilterRequest everything() {
+    FilterRequest request;
+    request.levels.set();
+    request.kinds.set();
+    request.fullList = true;
+    request.order = spelldata::SortOrder::Name;
+    return request;
+}
+
 inline SessionState StateOf(const SpellSession& session) {
     SessionState state;
     for (spelldata::SpellRecord r : session.spells()) {
