@@ -27,13 +27,7 @@ bool FileLineReader::next(std::string_view& line) {
         if (left == 0)
             return false;
         line = std::string_view(begin, endAt);
-        std::size_t consumed = endAt;
-        if (endAt < left) {
-            ++consumed;
-            if (begin[endAt] == '\r' && endAt + 1 < left && begin[endAt + 1] == '\n')
-                ++consumed;
-        }
-        pos_ += consumed;
+        pos_ += LineLength(begin, endAt, left);
         ++lineNumber_;
         return true;
     }

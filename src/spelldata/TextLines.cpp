@@ -97,13 +97,7 @@ bool LineReader::next(std::string_view& line) {
     const std::size_t end = FindLineEnd(begin, left);
 
     line = std::string_view(begin, end);
-    std::size_t consumed = end;
-    if (end < left) {
-        ++consumed;
-        if (begin[end] == '\r' && end + 1 < left && begin[end + 1] == '\n')
-            ++consumed;
-    }
-    pos_ += consumed;
+    pos_ += LineLength(begin, end, left);
     ++lineNumber_;
     return true;
 }

@@ -16,6 +16,15 @@ inline std::size_t FindLineEnd(const char* text, std::size_t size) {
     return FindEitherByte(text, size, '\r', '\n');
 }
 
+// The bytes a line that ends at `end` of the `size` bytes at `text` takes,
+// its line end included: CR LF counts two, a lone CR or LF one, none at the
+// end of the bytes.
+inline std::size_t LineLength(const char* text, std::size_t end, std::size_t size) {
+    if (end >= size)
+        return end;
+    return end + (text[end] == '\r' && end + 1 < size && text[end + 1] == '\n' ? 2 : 1);
+}
+
 // Splits text into lines. A line ends at CR LF, at a lone LF or at a lone CR,
 // so files written on any system read the same. The last line needs no line end.
 class LineReader {
