@@ -94,36 +94,6 @@ void bufferedWrite(const std::string& path, const std::string& bytes, bool sync)
     check(std::fclose(f) == 0, "cannot close " + path);
 }
 
-std::string runChild(const std::vector<std::string>& argv, const std::string& what) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    int pipeFds[2];
-    check(::pipe(pipeFds) == 0, "cannot create a pipe");
-    const pid_t pid = ::fork();
-    check(pid >= 0, "cannot fork");
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execv(args[0], args.data());
-        std::_Exit(127);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
-          what + " failed with status " + std::to_string(status));
-    return out;
-}
-
 std::string spawnProcess(const std::vector<std::string>& argv, const std::string& what) {
     std::vector<char*> args;
     for (const std::string& a : argv)

@@ -50,13 +50,9 @@ std::string rawRead(const std::string& path);
 // Writes bytes to a file with one buffered write, flushed to disk when `sync`.
 void bufferedWrite(const std::string& path, const std::string& bytes, bool sync = false);
 
-// Runs `argv` (argv[0] is the program) in a child process and returns what it
-// printed; fails the run, naming `what`, unless the child exits with 0.
-std::string runChild(const std::vector<std::string>& argv, const std::string& what);
-
 // Starts `argv` (argv[0] is looked up on PATH when it has no "/") with
 // posix_spawn, collects what it prints on standard output and waits for it;
-// fails the run, naming `what`, unless it exits with 0. Unlike runChild it does
+// fails the run, naming `what`, unless it exits with 0. It does
 // not copy this process's page tables (a vfork-style start), so the time it
 // takes does not depend on how much memory the benchmark holds.
 std::string spawnProcess(const std::vector<std::string>& argv, const std::string& what);

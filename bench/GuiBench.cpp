@@ -156,7 +156,7 @@ const char* startOption(StartKind kind) {
 // `--bare T0` a QMainWindow with a QMdiArea, and `--bare-menu T0` the same
 // with a menu bar of two menus, the least a window needs to draw text. Each
 // prints the milliseconds since T0 (CLOCK_MONOTONIC, taken by the parent just
-// before fork) at main(), after QApplication, after the window is built and
+// before the child is started) at main(), after QApplication, after the window is built and
 // when the MDI area's viewport has been painted for the first time.
 int startupChild(StartKind kind, long long t0, const char* folder) {
     const bool quarvine = kind == StartKind::Quarvine;
@@ -210,8 +210,9 @@ StartupFigures runStartupChild(const std::string& self, StartKind kind, const st
     char t0Text[32];
     const long long t0 = monotonicNs(); // the child's times count from here
     std::snprintf(t0Text, sizeof t0Text, "%lld", t0);
-    const std::string out = runChild({self, startOption(kind), t0Text, folder},
-                                     std::string("the start-up child (") + startOption(kind) + ")");
+    const std::string out =
+        spawnProcess({self, startOption(kind), t0Text, folder},
+                     std::string("the start-up child (") + startOption(kind) + ")");
     StartupFigures f;
     std::istringstream in(out);
     check(static_cast<bool>(in >> f.atMain >> f.atApp >> f.built >> f.shown),
@@ -248,7 +249,7 @@ void benchStartup(const std::string& self, const fs::path& folder, int runs) {
     const StartupFigures& menu = best[2];
     addRatio("Start-up to shown / bare window with a menu bar", 0, ours.shown, menu.shown, 2.0,
              true);
-    addInfo("  fork + exec to main()", 0, ours.atMain, menu.atMain);
+    addInfo("  process start to main()", 0, ours.atMain, menu.atMain);
     addInfo("  QApplication", 0, ours.atApp - ours.atMain, menu.atApp - menu.atMain);
     addInfo("  window built (TMain + StartUp)", 0, ours.built - ours.atApp,
             menu.built - menu.atApp);

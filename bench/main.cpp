@@ -189,7 +189,7 @@ struct MemoryFigures {
 
 // Runs this program again as `--memory base` in a fresh process.
 MemoryFigures measureMemory(const std::string& self, const std::string& base) {
-    const std::string out = runChild({self, "--memory", base}, "the memory child");
+    const std::string out = spawnProcess({self, "--memory", base}, "the memory child");
     MemoryFigures m;
     std::istringstream in(out);
     check(static_cast<bool>(in >> m.records >> m.beforeKb >> m.afterKb),
